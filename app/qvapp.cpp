@@ -1,0 +1,1 @@
+// QV application library

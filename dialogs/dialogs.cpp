@@ -1,0 +1,1 @@
+// dialogs of QV
