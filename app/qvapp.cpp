@@ -1,1 +1,0 @@
-// QV application library

@@ -1,1 +1,0 @@
-// dialogs of QV

@@ -1,0 +1,177 @@
+#include "RecordCollection.h"
+
+#include "DateText.h"
+#include "ITermSdk.h"
+#include "QvTables.h"
+#include "ReadProgress.h"
+#include "TerminalVisit.h"
+#include "WorkingTable.h"
+
+#include <QDate>
+
+#include <optional>
+#include <stdexcept>
+
+namespace RecordCollection {
+namespace {
+using namespace QvTables;
+
+// A date or time that cannot be read ends the current terminal's reading.
+struct UnreadableDate : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// The range's bounds as whole days. The texts cannot change during a run, so
+// they are read once; a text that is not a date fails every range test, as
+// reading it again for each record would.
+class DateRange {
+public:
+    DateRange(const QString& start, const QString& end) : m_start(parseDateText(start)), m_end(parseDateText(end)) {}
+
+    bool contains(int year, int month, int day) const
+    {
+        const QDate date(year, month, day);
+        if (!date.isValid())
+            throw UnreadableDate("record date is not a date");
+        if (!m_start)
+            throw UnreadableDate("start of the range is not a date");
+        if (*m_start > date)
+            return false;
+        if (!m_end)
+            throw UnreadableDate("end of the range is not a date");
+        return !(*m_end < date);
+    }
+
+private:
+    std::optional<QDate> m_start;
+    std::optional<QDate> m_end;
+};
+
+// "YYYY-MM-DD HH:NN[:SS]" with two-digit fields.
+QString timeText(int year, int month, int day, int hour, int minute, int second, bool withSeconds)
+{
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || (withSeconds && (second < 0 || second > 59)) ||
+        year < 0 || year > 9999)
+        throw UnreadableDate("record time is not a time");
+    char16_t text[19];
+    auto put = [&text](int at, int value, int digits) {
+        for (int i = digits - 1; i >= 0; --i, value /= 10)
+            text[at + i] = static_cast<char16_t>(u'0' + value % 10);
+    };
+    put(0, year, 4);
+    text[4] = u'-';
+    put(5, month, 2);
+    text[7] = u'-';
+    put(8, day, 2);
+    text[10] = u' ';
+    put(11, hour, 2);
+    text[13] = u':';
+    put(14, minute, 2);
+    if (withSeconds) {
+        text[16] = u':';
+        put(17, second, 2);
+    }
+    return QString(reinterpret_cast<const QChar*>(text), withSeconds ? 19 : 16);
+}
+
+void addRecord(WorkingTable& records, const QVariant& deviceNo, const QString& enrollNo, const QString& time,
+               int state)
+{
+    records.append();
+    records.setFieldValue(kDeviceNo, deviceNo);
+    records.setFieldValue(kEnrollNo, enrollNo);
+    records.setFieldValue(kName, QStringLiteral(""));
+    records.setFieldValue(kTime, time);
+    records.setFieldValue(kKind, stateWord(state));
+    records.post();
+}
+
+void readLog(Context& c, const DateRange& range, ReadProgress& progress)
+{
+    const int machine = c.state.machineNumber;
+    if (!c.sdk.LoadAllLogs(machine))
+        return;
+    const QVariant deviceNo = c.devices.fieldValue(kDeviceNo);
+    IEventPump& events = *c.services.events;
+    int verifyMode = 0, inOut = 0, year = 0, month = 0, day = 0, hour = 0, minute = 0;
+    if (c.devices.fieldText(kDeviceType) == kBlackWhite) {
+        int terminalNo = 0, enrollNo = 0, enrollMachine = 0;
+        // A black-and-white terminal's log is read without a pause for window messages.
+        while (!c.shouldStop() && c.sdk.NextLogRecord(machine, terminalNo, enrollNo, enrollMachine, verifyMode,
+                                                      inOut, year, month, day, hour, minute)) {
+            const bool kept = range.contains(year, month, day);
+            if (kept)
+                addRecord(c.target, deviceNo, QString::number(enrollNo),
+                          timeText(year, month, day, hour, minute, 0, false), inOut);
+            progress.count(kept ? 1 : 0);
+        }
+        events.processEvents();
+    } else {
+        QString enrollNo;
+        int second = 0, workCode = 0;
+        while (!c.shouldStop()) {
+            enrollNo.clear();
+            if (!c.sdk.NextLogRecordStr(machine, enrollNo, verifyMode, inOut, year, month, day, hour, minute, second,
+                                        workCode))
+                break;
+            const bool kept = range.contains(year, month, day);
+            if (kept)
+                addRecord(c.target, deviceNo, enrollNo, timeText(year, month, day, hour, minute, second, true), inOut);
+            progress.count(kept ? 1 : 0);
+            events.processEvents();
+        }
+    }
+}
+} // namespace
+
+QString stateWord(int state)
+{
+    switch (state) {
+    case 0:
+        return QStringLiteral("上班");
+    case 1:
+        return QStringLiteral("下班");
+    case 2:
+        return QStringLiteral("外出");
+    case 3:
+        return QStringLiteral("外出返回");
+    case 4:
+        return QStringLiteral("加班签到");
+    case 5:
+        return QStringLiteral("加班签退");
+    default:
+        return QStringLiteral("");
+    }
+}
+
+void run(Context& c)
+{
+    QString start, end;
+    c.askDateRange(start, end);
+    if (start.isEmpty())
+        return;
+    c.target.emptyTable();
+    const DateRange range(start, end);
+    ReadProgress progress(c.progress, QStringLiteral("条"));
+    TerminalVisit::walk(
+        c.devices, *c.services.events,
+        [&] {
+            if (!TerminalVisit::connect(c.devices, c.sdk, c.state)) {
+                c.services.messages->showError(
+                    c.window, QStringLiteral("连接设备(设备号：%1)失败").arg(c.devices.fieldText(kDeviceNo)));
+                return;
+            }
+            progress.startTerminal(c.devices.fieldText(kDeviceNo));
+            try {
+                readLog(c, range, progress);
+            } catch (...) {
+                // The terminal's reading ends here; rows posted so far stay, a half-filled row goes.
+                c.target.cancel();
+            }
+            TerminalVisit::release(c.sdk, c.state);
+        },
+        c.stopRequested);
+    progress.finish();
+}
+
+} // namespace RecordCollection
