@@ -1,8 +1,88 @@
 #include "TTermSdk.h"
 
+#include "Crc32.h"
+#include "TermError.h"
+#include "TermSerialPortMap.h"
+#include "TermTemplates.h"
+#include "WireOp.h"
+#include "WireReader.h"
+#include "WireTime.h"
+#include "WireWriter.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QSaveFile>
+
 namespace {
-constexpr int kNotConnected = -2;
+
+constexpr quint8 kTransportTcp = 0;
+constexpr quint8 kTransportSerial = 1;
+constexpr qsizetype kUploadPiece = 512 << 10;
+constexpr quint32 kMaxChunks = 1u << 20;
+constexpr qint64 kMaxFileBytes = 64 << 20;
+constexpr int kDisconnectTimeoutMs = 1000;
+
+int timeoutFromEnv(const char* name, int fallback)
+{
+    bool ok = false;
+    const int v = qEnvironmentVariableIntValue(name, &ok);
+    return ok && v > 0 ? v : fallback;
 }
+
+QByteArray machinePayload(int machineNumber)
+{
+    WireWriter w;
+    w.i32(machineNumber);
+    return w.data();
+}
+
+QString enrollText(int enrollNumber)
+{
+    return QString::number(enrollNumber);
+}
+
+} // namespace
+
+TTermSdk::TTermSdk()
+    : m_connectTimeoutMs(timeoutFromEnv("TERMSDK_CONNECT_TIMEOUT_MS", DefaultConnectTimeoutMs)),
+      m_replyTimeoutMs(timeoutFromEnv("TERMSDK_REPLY_TIMEOUT_MS", DefaultReplyTimeoutMs))
+{
+}
+
+TTermSdk::~TTermSdk() = default;
+
+bool TTermSdk::fail(int code, const QString& detail)
+{
+    m_lastError = code;
+    m_detail = detail.isEmpty() ? TermError::text(code) : detail;
+    return false;
+}
+
+bool TTermSdk::request(WireOp op, const QByteArray& payload, QByteArray* replyPayload, int timeoutMs)
+{
+    if (!m_link.isOpen())
+        return fail(TermError::NotConnected);
+    WireFrame reply;
+    const int rc = m_link.call(quint16(op), payload, reply, timeoutMs > 0 ? timeoutMs : m_replyTimeoutMs);
+    if (rc != TermError::None)
+        return fail(rc, m_link.lastDetail());
+    if (reply.op != quint16(op)) {
+        m_link.close();
+        return fail(TermError::ProtocolError, QStringLiteral("reply to the wrong operation"));
+    }
+    if (reply.status != 0)
+        return fail(reply.status);
+    if (replyPayload)
+        *replyPayload = std::move(reply.payload);
+    return true;
+}
+
+bool TTermSdk::machineOnly(WireOp op, int machineNumber)
+{
+    return request(op, machinePayload(machineNumber));
+}
+
+// ---- connection -------------------------------------------------------------
 
 void TTermSdk::SetCommPort(int port)
 {
@@ -14,75 +94,76 @@ int TTermSdk::CommPort() const
     return m_commPort;
 }
 
-bool TTermSdk::ConnectSerial([[maybe_unused]] int port, [[maybe_unused]] int machineNumber, [[maybe_unused]] int baudRate)
+bool TTermSdk::SetCommKey(int commKey)
 {
-    m_lastError = kNotConnected;
-    return false;
+    m_commKey = commKey < 0 ? -1 : commKey;
+    return true;
 }
 
-bool TTermSdk::ConnectNetwork([[maybe_unused]] const QString& ipAddress, [[maybe_unused]] int port)
+bool TTermSdk::openSession(quint8 transport, int machineNumber, int port, int baudRate, const QString& address)
 {
-    m_lastError = kNotConnected;
-    return false;
+    WireWriter w;
+    w.u8(transport).i32(machineNumber).i32(m_commKey).i32(port).i32(baudRate).str8(address);
+    QByteArray reply;
+    if (!request(WireOp::Connect, w.data(), &reply, m_connectTimeoutMs)) {
+        if (m_lastError == TermError::ReplyTimeout)
+            m_lastError = TermError::ConnectTimeout;
+        m_link.close();
+        return false;
+    }
+    WireReader r(reply);
+    r.u8(); // terminal kind
+    const int machine = r.i32();
+    if (!r.ok()) {
+        m_link.close();
+        return fail(TermError::ProtocolError, QStringLiteral("malformed connect reply"));
+    }
+    m_machine = machine;
+    return true;
 }
 
-bool TTermSdk::SetCommKey([[maybe_unused]] int commKey)
+bool TTermSdk::ConnectSerial(int port, int machineNumber, int baudRate)
 {
-    m_lastError = kNotConnected;
-    return false;
+    Disconnect();
+    const int portNumber = port > 0 ? port : m_commPort;
+    const QString path = TermSerialPortMap::devicePath(portNumber);
+    if (path.isEmpty() || machineNumber < 0)
+        return fail(TermError::InvalidArgument, QStringLiteral("no serial port %1").arg(portNumber));
+    if (const int rc = m_link.openSerial(path, baudRate); rc != TermError::None)
+        return fail(rc, m_link.lastDetail());
+    return openSession(kTransportSerial, machineNumber, portNumber, baudRate, path);
 }
 
-bool TTermSdk::SetDeviceEnabled([[maybe_unused]] int machineNumber, [[maybe_unused]] bool enabled)
+bool TTermSdk::ConnectNetwork(const QString& ipAddress, int port)
 {
-    m_lastError = kNotConnected;
-    return false;
-}
-
-bool TTermSdk::RefreshDeviceData([[maybe_unused]] int machineNumber)
-{
-    m_lastError = kNotConnected;
-    return false;
+    Disconnect();
+    if (ipAddress.trimmed().isEmpty() || port <= 0 || port > 65535)
+        return fail(TermError::InvalidArgument, QStringLiteral("bad address %1:%2").arg(ipAddress).arg(port));
+    if (const int rc = m_link.openTcp(ipAddress.trimmed(), quint16(port), m_connectTimeoutMs); rc != TermError::None)
+        return fail(rc, m_link.lastDetail());
+    return openSession(kTransportTcp, 1, port, 0, ipAddress.trimmed());
 }
 
 void TTermSdk::Disconnect()
 {
-    
+    if (m_link.isOpen()) {
+        WireFrame reply;
+        m_link.call(quint16(WireOp::Disconnect), machinePayload(m_machine), reply,
+                    qMin(m_replyTimeoutMs, kDisconnectTimeoutMs));
+        m_link.close();
+    }
 }
 
-bool TTermSdk::LoadAllLogs([[maybe_unused]] int machineNumber)
+bool TTermSdk::SetDeviceEnabled(int machineNumber, bool enabled)
 {
-    m_lastError = kNotConnected;
-    return false;
+    WireWriter w;
+    w.i32(machineNumber).u8(enabled ? 1 : 0);
+    return request(WireOp::SetDeviceEnabled, w.data());
 }
 
-bool TTermSdk::NextLogRecord([[maybe_unused]] int machineNumber, [[maybe_unused]] int& terminalMachineNumber, [[maybe_unused]] int& enrollNumber, [[maybe_unused]] int& enrollMachineNumber, [[maybe_unused]] int& verifyMode, [[maybe_unused]] int& inOutMode, [[maybe_unused]] int& year, [[maybe_unused]] int& month, [[maybe_unused]] int& day, [[maybe_unused]] int& hour, [[maybe_unused]] int& minute)
+bool TTermSdk::RefreshDeviceData(int machineNumber)
 {
-    m_lastError = kNotConnected;
-    return false;
-}
-
-bool TTermSdk::NextLogRecordStr([[maybe_unused]] int machineNumber, [[maybe_unused]] QString& enrollNumber, [[maybe_unused]] int& verifyMode, [[maybe_unused]] int& inOutMode, [[maybe_unused]] int& year, [[maybe_unused]] int& month, [[maybe_unused]] int& day, [[maybe_unused]] int& hour, [[maybe_unused]] int& minute, [[maybe_unused]] int& second, [[maybe_unused]] int& workCode)
-{
-    m_lastError = kNotConnected;
-    return false;
-}
-
-bool TTermSdk::LoadAllUserIds([[maybe_unused]] int machineNumber)
-{
-    m_lastError = kNotConnected;
-    return false;
-}
-
-bool TTermSdk::NextUserRecord([[maybe_unused]] int machineNumber, [[maybe_unused]] int& enrollNumber, [[maybe_unused]] QString& name, [[maybe_unused]] QString& password, [[maybe_unused]] int& privilege, [[maybe_unused]] bool& enabled)
-{
-    m_lastError = kNotConnected;
-    return false;
-}
-
-bool TTermSdk::NextUserRecordStr([[maybe_unused]] int machineNumber, [[maybe_unused]] QString& enrollNumber, [[maybe_unused]] QString& name, [[maybe_unused]] QString& password, [[maybe_unused]] int& privilege, [[maybe_unused]] bool& enabled)
-{
-    m_lastError = kNotConnected;
-    return false;
+    return machineOnly(WireOp::RefreshDeviceData, machineNumber);
 }
 
 void TTermSdk::GetLastErrorCode(int& errorCode)
@@ -90,248 +171,626 @@ void TTermSdk::GetLastErrorCode(int& errorCode)
     errorCode = m_lastError;
 }
 
-bool TTermSdk::ClearAdministrators([[maybe_unused]] int machineNumber)
+bool TTermSdk::GetSdkVersion(QString& version)
 {
-    m_lastError = kNotConnected;
-    return false;
+    version = QStringLiteral("1.0 (wire protocol %1)").arg(WireFrame::Version);
+    return true;
 }
 
-bool TTermSdk::DeleteEnrollData([[maybe_unused]] int machineNumber, [[maybe_unused]] int enrollNumber, [[maybe_unused]] int enrollMachineNumber, [[maybe_unused]] int backupNumber)
+// ---- bulk transfers ---------------------------------------------------------
+
+bool TTermSdk::bulkLoad(WireOp op, const QByteArray& payload, quint32& records, const ChunkSink& sink,
+                        const std::function<void(quint32)>& announce)
 {
-    m_lastError = kNotConnected;
-    return false;
+    QByteArray head;
+    if (!request(op, payload, &head))
+        return false;
+    WireReader r(head);
+    const quint32 transfer = r.u32();
+    const quint32 total = r.u32();
+    const quint32 chunks = r.u32();
+    if (!r.ok() || chunks > kMaxChunks) {
+        m_link.close();
+        return fail(TermError::ProtocolError, QStringLiteral("malformed transfer header"));
+    }
+    if (announce)
+        announce(total);
+    quint32 received = 0;
+    for (quint32 i = 0; i < chunks; ++i) {
+        WireWriter w;
+        w.u32(transfer).u32(i);
+        QByteArray chunk;
+        if (!request(WireOp::ReadChunk, w.data(), &chunk))
+            return false;
+        WireReader c(chunk);
+        const quint32 t = c.u32();
+        const quint32 index = c.u32();
+        const quint32 count = c.u32();
+        if (!c.ok() || t != transfer || index != i || count > total - received ||
+            !sink(chunk.constData() + 12, chunk.size() - 12, count)) {
+            m_link.close();
+            return fail(TermError::ProtocolError, QStringLiteral("malformed chunk %1 of %2").arg(i).arg(chunks));
+        }
+        received += count;
+    }
+    if (received != total) {
+        m_link.close();
+        return fail(TermError::ProtocolError, QStringLiteral("transfer ended short"));
+    }
+    records = total;
+    return true;
 }
 
-bool TTermSdk::LoadSuperLogs([[maybe_unused]] int machineNumber)
+bool TTermSdk::upload(const QByteArray& data)
 {
-    m_lastError = kNotConnected;
-    return false;
+    qsizetype offset = 0;
+    do {
+        const qsizetype n = qMin(kUploadPiece, data.size() - offset);
+        WireWriter w(n + 8);
+        w.u32(quint32(offset)).u32(quint32(n)).raw(data.constData() + offset, n);
+        if (!request(WireOp::PutChunk, w.data()))
+            return false;
+        offset += n;
+    } while (offset < data.size());
+    return true;
 }
 
-bool TTermSdk::LoadLogs([[maybe_unused]] int machineNumber)
+bool TTermSdk::LoadAllLogs(int machineNumber)
 {
-    m_lastError = kNotConnected;
-    return false;
+    m_logs.clear();
+    quint32 n = 0;
+    const bool ok = bulkLoad(
+        WireOp::LoadAllLogs, machinePayload(machineNumber), n,
+        [this](const char* d, qsizetype len, quint32 count) { return m_logs.appendChunk(d, len, count); },
+        [this](quint32 total) { m_logs.reserve(total); });
+    if (!ok) {
+        m_logs.clear();
+        return false;
+    }
+    return n > 0 ? true : fail(TermError::NoData);
 }
 
-bool TTermSdk::GetDeviceStatus([[maybe_unused]] int machineNumber, [[maybe_unused]] int statusIndex, [[maybe_unused]] int& value)
+bool TTermSdk::LoadLogs(int machineNumber)
 {
-    m_lastError = kNotConnected;
-    return false;
+    m_logs.clear();
+    quint32 n = 0;
+    const bool ok = bulkLoad(
+        WireOp::LoadLogs, machinePayload(machineNumber), n,
+        [this](const char* d, qsizetype len, quint32 count) { return m_logs.appendChunk(d, len, count); },
+        [this](quint32 total) { m_logs.reserve(total); });
+    if (!ok) {
+        m_logs.clear();
+        return false;
+    }
+    return n > 0 ? true : fail(TermError::NoData);
 }
 
-bool TTermSdk::GetDeviceInfo([[maybe_unused]] int machineNumber, [[maybe_unused]] int infoIndex, [[maybe_unused]] int& value)
+bool TTermSdk::NextLogRecord(int, int& terminalMachineNumber, int& enrollNumber, int& enrollMachineNumber,
+                             int& verifyMode, int& inOutMode, int& year, int& month, int& day, int& hour,
+                             int& minute)
 {
-    m_lastError = kNotConnected;
-    return false;
+    const TermLogBuffer::Entry* e = m_logs.next();
+    if (!e)
+        return fail(TermError::NoData);
+    int second;
+    terminalMachineNumber = m_machine;
+    enrollNumber = m_logs.enrollNumber(*e);
+    enrollMachineNumber = m_machine;
+    verifyMode = e->verifyMode;
+    inOutMode = e->inOutMode;
+    WireTime::toFields(e->time, year, month, day, hour, minute, second);
+    return true;
 }
 
-bool TTermSdk::SetDeviceInfo([[maybe_unused]] int machineNumber, [[maybe_unused]] int infoIndex, [[maybe_unused]] int value)
+bool TTermSdk::NextLogRecordStr(int, QString& enrollNumber, int& verifyMode, int& inOutMode, int& year,
+                                int& month, int& day, int& hour, int& minute, int& second, int& workCode)
 {
-    m_lastError = kNotConnected;
-    return false;
+    const TermLogBuffer::Entry* e = m_logs.next();
+    if (!e)
+        return fail(TermError::NoData);
+    enrollNumber = m_logs.enrollText(*e);
+    verifyMode = e->verifyMode;
+    inOutMode = e->inOutMode;
+    WireTime::toFields(e->time, year, month, day, hour, minute, second);
+    workCode = int(e->workCode);
+    return true;
 }
 
-bool TTermSdk::SetDeviceTime([[maybe_unused]] int machineNumber)
+bool TTermSdk::LoadAllUserIds(int machineNumber)
 {
-    m_lastError = kNotConnected;
-    return false;
+    m_users.clear();
+    quint32 n = 0;
+    const bool ok =
+        bulkLoad(WireOp::LoadAllUserIds, machinePayload(machineNumber), n,
+                 [this](const char* d, qsizetype len, quint32 count) { return m_users.appendChunk(d, len, count); });
+    if (!ok)
+        m_users.clear();
+    return ok;
 }
 
-bool TTermSdk::PowerOffDevice([[maybe_unused]] int machineNumber)
+bool TTermSdk::NextUserRecord(int, int& enrollNumber, QString& name, QString& password, int& privilege,
+                              bool& enabled)
 {
-    m_lastError = kNotConnected;
-    return false;
+    const TermUserBuffer::User* u = m_users.next();
+    if (!u)
+        return fail(TermError::NoData);
+    bool ok = false;
+    const int n = u->enroll.toInt(&ok);
+    enrollNumber = ok ? n : 0;
+    name = u->name;
+    password = u->password;
+    privilege = u->privilege;
+    enabled = u->enabled;
+    return true;
 }
 
-bool TTermSdk::GetDeviceTime([[maybe_unused]] int machineNumber, [[maybe_unused]] int& year, [[maybe_unused]] int& month, [[maybe_unused]] int& day, [[maybe_unused]] int& hour, [[maybe_unused]] int& minute, [[maybe_unused]] int& second)
+bool TTermSdk::NextUserRecordStr(int, QString& enrollNumber, QString& name, QString& password, int& privilege,
+                                 bool& enabled)
 {
-    m_lastError = kNotConnected;
-    return false;
+    const TermUserBuffer::User* u = m_users.next();
+    if (!u)
+        return fail(TermError::NoData);
+    enrollNumber = u->enroll;
+    name = u->name;
+    password = u->password;
+    privilege = u->privilege;
+    enabled = u->enabled;
+    return true;
 }
 
-bool TTermSdk::NextSuperLogRecord([[maybe_unused]] int machineNumber, [[maybe_unused]] int& terminalMachineNumber, [[maybe_unused]] int& enrollNumber, [[maybe_unused]] int& enrollMachineNumber, [[maybe_unused]] int& manipulatedEnrollNumber, [[maybe_unused]] int& manipulation, [[maybe_unused]] int& params1, [[maybe_unused]] int& params2, [[maybe_unused]] int& year, [[maybe_unused]] int& month, [[maybe_unused]] int& day, [[maybe_unused]] int& hour, [[maybe_unused]] int& minute)
+bool TTermSdk::LoadSuperLogs(int machineNumber)
 {
-    m_lastError = kNotConnected;
-    return false;
+    m_superLogs.clear();
+    quint32 n = 0;
+    const bool ok = bulkLoad(
+        WireOp::LoadSuperLogs, machinePayload(machineNumber), n,
+        [this](const char* d, qsizetype len, quint32 count) { return m_superLogs.appendChunk(d, len, count); });
+    if (!ok) {
+        m_superLogs.clear();
+        return false;
+    }
+    return n > 0 ? true : fail(TermError::NoData);
 }
 
-bool TTermSdk::GetSerialNumber([[maybe_unused]] int machineNumber, [[maybe_unused]] QString& serialNumber)
+bool TTermSdk::NextSuperLogRecord(int, int& terminalMachineNumber, int& enrollNumber, int& enrollMachineNumber,
+                                  int& manipulatedEnrollNumber, int& manipulation, int& params1, int& params2,
+                                  int& year, int& month, int& day, int& hour, int& minute)
 {
-    m_lastError = kNotConnected;
-    return false;
+    const TermSuperLogBuffer::Entry* e = m_superLogs.next();
+    if (!e)
+        return fail(TermError::NoData);
+    int second;
+    terminalMachineNumber = m_machine;
+    enrollNumber = e->operatorEnroll;
+    enrollMachineNumber = m_machine;
+    manipulatedEnrollNumber = e->targetEnroll;
+    manipulation = e->manipulation;
+    params1 = e->params1;
+    params2 = e->params2;
+    WireTime::toFields(e->time, year, month, day, hour, minute, second);
+    return true;
 }
 
-bool TTermSdk::ClearAllData([[maybe_unused]] int machineNumber)
+bool TTermSdk::BackupData(const QString& fileName)
 {
-    m_lastError = kNotConnected;
-    return false;
+    if (fileName.isEmpty())
+        return fail(TermError::InvalidArgument, QStringLiteral("no file name"));
+    QByteArray data;
+    quint32 n = 0;
+    const bool ok = bulkLoad(WireOp::BackupData, machinePayload(m_machine), n,
+                             [&data](const char* d, qsizetype len, quint32 count) {
+                                 if (len != qsizetype(count) || data.size() + len > kMaxFileBytes)
+                                     return false;
+                                 data.append(d, len);
+                                 return true;
+                             });
+    if (!ok)
+        return false;
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+        return fail(TermError::FileError, fileName + QStringLiteral(": ") + file.errorString());
+    return true;
 }
 
-bool TTermSdk::GetProductCode([[maybe_unused]] int machineNumber, [[maybe_unused]] QString& productCode)
+// ---- files sent to the terminal ---------------------------------------------
+
+namespace {
+bool readLocalFile(const QString& fileName, QByteArray& data, QString& error)
 {
-    m_lastError = kNotConnected;
-    return false;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = fileName + QStringLiteral(": ") + file.errorString();
+        return false;
+    }
+    if (file.size() > kMaxFileBytes) {
+        error = fileName + QStringLiteral(": file too large");
+        return false;
+    }
+    data = file.readAll();
+    return true;
+}
+} // namespace
+
+bool TTermSdk::UpdateFirmware(const QString& firmwareFile)
+{
+    if (!m_link.isOpen())
+        return fail(TermError::NotConnected);
+    QByteArray data;
+    QString error;
+    if (!readLocalFile(firmwareFile, data, error))
+        return fail(TermError::FileError, error);
+    if (!upload(data))
+        return false;
+    WireWriter w;
+    w.i32(m_machine).u32(quint32(data.size())).u32(Crc32::compute(data.constData(), data.size()));
+    w.str16(firmwareFile.section(QLatin1Char('/'), -1));
+    return request(WireOp::UpdateFirmware, w.data());
 }
 
-bool TTermSdk::GetFirmwareVersion([[maybe_unused]] int machineNumber, [[maybe_unused]] QString& version)
+bool TTermSdk::RestoreData(const QString& fileName)
 {
-    m_lastError = kNotConnected;
-    return false;
+    if (!m_link.isOpen())
+        return fail(TermError::NotConnected);
+    QByteArray data;
+    QString error;
+    if (!readLocalFile(fileName, data, error))
+        return fail(TermError::FileError, error);
+    if (!upload(data))
+        return false;
+    WireWriter w;
+    w.i32(m_machine).u32(quint32(data.size())).u32(Crc32::compute(data.constData(), data.size()));
+    return request(WireOp::RestoreData, w.data());
 }
 
-bool TTermSdk::GetSdkVersion([[maybe_unused]] QString& version)
+// ---- device information -----------------------------------------------------
+
+bool TTermSdk::GetDeviceStatus(int machineNumber, int statusIndex, int& value)
 {
-    m_lastError = kNotConnected;
-    return false;
+    WireWriter w;
+    w.i32(machineNumber).i32(statusIndex);
+    QByteArray reply;
+    if (!request(WireOp::GetDeviceStatus, w.data(), &reply))
+        return false;
+    WireReader r(reply);
+    const int v = r.i32();
+    if (!r.ok())
+        return fail(TermError::ProtocolError);
+    value = v;
+    return true;
 }
 
-bool TTermSdk::ClearAttendanceLogs([[maybe_unused]] int machineNumber)
+bool TTermSdk::GetDeviceInfo(int machineNumber, int infoIndex, int& value)
 {
-    m_lastError = kNotConnected;
-    return false;
+    WireWriter w;
+    w.i32(machineNumber).i32(infoIndex);
+    QByteArray reply;
+    if (!request(WireOp::GetDeviceInfo, w.data(), &reply))
+        return false;
+    WireReader r(reply);
+    const int v = r.i32();
+    if (!r.ok())
+        return fail(TermError::ProtocolError);
+    value = v;
+    return true;
 }
 
-bool TTermSdk::WriteUserInfo([[maybe_unused]] int machineNumber, [[maybe_unused]] int enrollNumber, [[maybe_unused]] const QString& name, [[maybe_unused]] const QString& password, [[maybe_unused]] int privilege, [[maybe_unused]] bool enabled)
+bool TTermSdk::SetDeviceInfo(int machineNumber, int infoIndex, int value)
 {
-    m_lastError = kNotConnected;
-    return false;
+    WireWriter w;
+    w.i32(machineNumber).i32(infoIndex).i32(value);
+    return request(WireOp::SetDeviceInfo, w.data());
 }
 
-bool TTermSdk::ReadUserInfo([[maybe_unused]] int machineNumber, [[maybe_unused]] int enrollNumber, [[maybe_unused]] QString& name, [[maybe_unused]] QString& password, [[maybe_unused]] int& privilege, [[maybe_unused]] bool& enabled)
+bool TTermSdk::SetDeviceTime(int machineNumber)
 {
-    m_lastError = kNotConnected;
-    return false;
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate d = now.date();
+    const QTime t = now.time();
+    WireWriter w;
+    w.i32(machineNumber).i32(d.year()).i32(d.month()).i32(d.day()).i32(t.hour()).i32(t.minute()).i32(t.second());
+    return request(WireOp::SetDeviceTime, w.data());
 }
 
-bool TTermSdk::ReadFingerTemplate([[maybe_unused]] int machineNumber, [[maybe_unused]] int enrollNumber, [[maybe_unused]] int fingerIndex, [[maybe_unused]] QByteArray& buffer, [[maybe_unused]] int& length)
+bool TTermSdk::PowerOffDevice(int machineNumber)
 {
-    m_lastError = kNotConnected;
-    return false;
+    const bool ok = machineOnly(WireOp::PowerOffDevice, machineNumber);
+    if (ok)
+        m_link.close(); // the terminal goes down and ends the session
+    return ok;
 }
 
-bool TTermSdk::SetUserTmp([[maybe_unused]] int machineNumber, [[maybe_unused]] int enrollNumber, [[maybe_unused]] int fingerIndex, [[maybe_unused]] const QByteArray& templateData)
+bool TTermSdk::GetDeviceTime(int machineNumber, int& year, int& month, int& day, int& hour, int& minute,
+                             int& second)
 {
-    m_lastError = kNotConnected;
-    return false;
+    QByteArray reply;
+    if (!request(WireOp::GetDeviceTime, machinePayload(machineNumber), &reply))
+        return false;
+    WireReader r(reply);
+    int v[6];
+    for (int& x : v)
+        x = r.i32();
+    if (!r.ok())
+        return fail(TermError::ProtocolError);
+    year = v[0];
+    month = v[1];
+    day = v[2];
+    hour = v[3];
+    minute = v[4];
+    second = v[5];
+    return true;
 }
 
-bool TTermSdk::DeleteFingerTemplate([[maybe_unused]] int machineNumber, [[maybe_unused]] int enrollNumber, [[maybe_unused]] int fingerIndex)
+namespace {
+bool textReply(const QByteArray& reply, QString& out)
 {
-    m_lastError = kNotConnected;
-    return false;
+    WireReader r(reply);
+    const QString s = r.str8();
+    if (!r.ok())
+        return false;
+    out = s;
+    return true;
+}
+} // namespace
+
+bool TTermSdk::GetSerialNumber(int machineNumber, QString& serialNumber)
+{
+    QByteArray reply;
+    if (!request(WireOp::GetSerialNumber, machinePayload(machineNumber), &reply))
+        return false;
+    return textReply(reply, serialNumber) || fail(TermError::ProtocolError);
 }
 
-bool TTermSdk::ConvertFingerTemplate([[maybe_unused]] const QByteArray& templateData, [[maybe_unused]] QByteArray& output, [[maybe_unused]] int& outputLength)
+bool TTermSdk::GetProductCode(int machineNumber, QString& productCode)
 {
-    m_lastError = kNotConnected;
-    return false;
+    QByteArray reply;
+    if (!request(WireOp::GetProductCode, machinePayload(machineNumber), &reply))
+        return false;
+    return textReply(reply, productCode) || fail(TermError::ProtocolError);
 }
 
-bool TTermSdk::ACUnlock([[maybe_unused]] int machineNumber, [[maybe_unused]] int delay)
+bool TTermSdk::GetFirmwareVersion(int machineNumber, QString& version)
 {
-    m_lastError = kNotConnected;
-    return false;
+    QByteArray reply;
+    if (!request(WireOp::GetFirmwareVersion, machinePayload(machineNumber), &reply))
+        return false;
+    return textReply(reply, version) || fail(TermError::ProtocolError);
 }
 
-bool TTermSdk::WriteFingerTemplateText([[maybe_unused]] int machineNumber, [[maybe_unused]] int enrollNumber, [[maybe_unused]] int fingerIndex, [[maybe_unused]] const QString& templateText)
+// ---- data manager -----------------------------------------------------------
+
+bool TTermSdk::ClearAdministrators(int machineNumber)
 {
-    m_lastError = kNotConnected;
-    return false;
+    return machineOnly(WireOp::ClearAdministrators, machineNumber);
 }
 
-bool TTermSdk::SetEnrollDataStr([[maybe_unused]] int machineNumber, [[maybe_unused]] int enrollNumber, [[maybe_unused]] int enrollMachineNumber, [[maybe_unused]] int fingerIndex, [[maybe_unused]] int privilege, [[maybe_unused]] const QString& templateText, [[maybe_unused]] int password)
+bool TTermSdk::ClearAllData(int machineNumber)
 {
-    m_lastError = kNotConnected;
-    return false;
+    return machineOnly(WireOp::ClearAllData, machineNumber);
 }
 
-int TTermSdk::FPTempLength([[maybe_unused]] const QString& templateText)
+bool TTermSdk::ClearAttendanceLogs(int machineNumber)
 {
-    m_lastError = kNotConnected;
-    return -1;
+    return machineOnly(WireOp::ClearAttendanceLogs, machineNumber);
 }
 
-bool TTermSdk::CaptureFingerImage([[maybe_unused]] bool fullImage, [[maybe_unused]] int& width, [[maybe_unused]] int& height, [[maybe_unused]] QByteArray& imageBuffer, [[maybe_unused]] const QString& imageFile)
+bool TTermSdk::DeleteEnrollData(int machineNumber, int enrollNumber, int enrollMachineNumber, int backupNumber)
 {
-    m_lastError = kNotConnected;
-    return false;
+    WireWriter w;
+    w.i32(machineNumber).str8(enrollText(enrollNumber)).i32(enrollMachineNumber).i32(backupNumber);
+    return request(WireOp::DeleteEnrollData, w.data());
 }
 
-bool TTermSdk::UpdateFirmware([[maybe_unused]] const QString& firmwareFile)
+bool TTermSdk::WriteUserInfo(int machineNumber, int enrollNumber, const QString& name, const QString& password,
+                             int privilege, bool enabled)
 {
-    m_lastError = kNotConnected;
-    return false;
+    WireWriter w;
+    w.i32(machineNumber).str8(enrollText(enrollNumber)).str8(name).str8(password).i32(privilege).u8(enabled);
+    return request(WireOp::WriteUserInfo, w.data());
 }
 
-bool TTermSdk::StartEnroll([[maybe_unused]] int enrollNumber, [[maybe_unused]] int fingerIndex)
+bool TTermSdk::ReadUserInfo(int machineNumber, int enrollNumber, QString& name, QString& password, int& privilege,
+                            bool& enabled)
 {
-    m_lastError = kNotConnected;
-    return false;
+    WireWriter w;
+    w.i32(machineNumber).str8(enrollText(enrollNumber));
+    QByteArray reply;
+    if (!request(WireOp::ReadUserInfo, w.data(), &reply))
+        return false;
+    WireReader r(reply);
+    const QString n = r.str8();
+    const QString p = r.str8();
+    const int priv = r.i32();
+    const bool en = r.u8() != 0;
+    if (!r.ok())
+        return fail(TermError::ProtocolError);
+    name = n;
+    password = p;
+    privilege = priv;
+    enabled = en;
+    return true;
 }
 
-bool TTermSdk::StartVerify([[maybe_unused]] int enrollNumber, [[maybe_unused]] int fingerIndex)
+bool TTermSdk::ReadFingerTemplate(int machineNumber, int enrollNumber, int fingerIndex, QByteArray& buffer,
+                                  int& length)
 {
-    m_lastError = kNotConnected;
-    return false;
+    WireWriter w;
+    w.i32(machineNumber).str8(enrollText(enrollNumber)).i32(fingerIndex);
+    QByteArray reply;
+    if (!request(WireOp::ReadFingerTemplate, w.data(), &reply))
+        return false;
+    WireReader r(reply);
+    const QByteArray data = r.blob(TermTemplates::MaxBytes);
+    if (!r.ok())
+        return fail(TermError::ProtocolError);
+    const qsizetype room = buffer.isEmpty() ? length : qMin<qsizetype>(buffer.size(), length);
+    if (data.size() > room)
+        return fail(TermError::InvalidArgument, QStringLiteral("template of %1 bytes does not fit in %2")
+                                                    .arg(data.size())
+                                                    .arg(room));
+    if (buffer.size() >= data.size())
+        memcpy(buffer.data(), data.constData(), size_t(data.size()));
+    else
+        buffer = data;
+    length = int(data.size());
+    return true;
+}
+
+bool TTermSdk::SetUserTmp(int machineNumber, int enrollNumber, int fingerIndex, const QByteArray& templateData)
+{
+    if (!TermTemplates::validSize(templateData.size()))
+        return fail(TermError::InvalidArgument, QStringLiteral("template size %1").arg(templateData.size()));
+    WireWriter w;
+    w.i32(machineNumber).str8(enrollText(enrollNumber)).i32(fingerIndex).blob(templateData);
+    return request(WireOp::SetUserTmp, w.data());
+}
+
+bool TTermSdk::WriteFingerTemplateText(int machineNumber, int enrollNumber, int fingerIndex,
+                                       const QString& templateText)
+{
+    QByteArray data;
+    if (!TermTemplates::fromHex(templateText, data))
+        return fail(TermError::InvalidArgument, QStringLiteral("template text is not hexadecimal template data"));
+    WireWriter w;
+    w.i32(machineNumber).str8(enrollText(enrollNumber)).i32(fingerIndex).blob(data);
+    return request(WireOp::WriteFingerTemplateText, w.data());
+}
+
+bool TTermSdk::SetEnrollDataStr(int machineNumber, int enrollNumber, int enrollMachineNumber, int fingerIndex,
+                                int privilege, const QString& templateText, int password)
+{
+    QByteArray data;
+    if (!TermTemplates::fromBase64(templateText, data))
+        return fail(TermError::InvalidArgument, QStringLiteral("template text is not Base64 template data"));
+    WireWriter w;
+    w.i32(machineNumber).str8(enrollText(enrollNumber)).i32(enrollMachineNumber).i32(fingerIndex).i32(privilege);
+    w.blob(data).i32(password);
+    return request(WireOp::SetEnrollDataStr, w.data());
+}
+
+bool TTermSdk::DeleteFingerTemplate(int machineNumber, int enrollNumber, int fingerIndex)
+{
+    WireWriter w;
+    w.i32(machineNumber).str8(enrollText(enrollNumber)).i32(fingerIndex);
+    return request(WireOp::DeleteFingerTemplate, w.data());
+}
+
+int TTermSdk::FPTempLength(const QString& templateText)
+{
+    QByteArray data;
+    if (!TermTemplates::fromBase64(templateText, data)) {
+        fail(TermError::InvalidArgument);
+        return -1;
+    }
+    return int(data.size());
+}
+
+bool TTermSdk::ConvertFingerTemplate(const QByteArray& templateData, QByteArray& output, int& outputLength)
+{
+    if (!TermTemplates::validSize(templateData.size()))
+        return fail(TermError::InvalidArgument, QStringLiteral("template size %1").arg(templateData.size()));
+    const QByteArray converted = TermTemplates::toOldFormat(templateData);
+    if (output.size() >= converted.size())
+        memcpy(output.data(), converted.constData(), size_t(converted.size()));
+    else
+        output = converted;
+    outputLength = int(converted.size());
+    return true;
+}
+
+// ---- device control ---------------------------------------------------------
+
+bool TTermSdk::ACUnlock(int machineNumber, int delay)
+{
+    WireWriter w;
+    w.i32(machineNumber).i32(delay);
+    return request(WireOp::ACUnlock, w.data());
+}
+
+bool TTermSdk::CaptureFingerImage(bool fullImage, int& width, int& height, QByteArray& imageBuffer,
+                                  const QString& imageFile)
+{
+    WireWriter w;
+    w.i32(m_machine).u8(fullImage ? 1 : 0).i32(width);
+    QByteArray reply;
+    if (!request(WireOp::CaptureFingerImage, w.data(), &reply))
+        return false;
+    WireReader r(reply);
+    const int wd = r.i32();
+    const int ht = r.i32();
+    const QByteArray image = r.blob(WireFrame::MaxPayload);
+    if (!r.ok())
+        return fail(TermError::ProtocolError);
+    width = wd;
+    height = ht;
+    imageBuffer = image;
+    if (!imageFile.isEmpty()) {
+        QSaveFile file(imageFile);
+        if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit())
+            return fail(TermError::FileError, imageFile + QStringLiteral(": ") + file.errorString());
+    }
+    return true;
+}
+
+bool TTermSdk::StartEnroll(int enrollNumber, int fingerIndex)
+{
+    WireWriter w;
+    w.i32(m_machine).str8(enrollText(enrollNumber)).i32(fingerIndex);
+    return request(WireOp::StartEnroll, w.data());
+}
+
+bool TTermSdk::StartVerify(int enrollNumber, int fingerIndex)
+{
+    WireWriter w;
+    w.i32(m_machine).str8(enrollText(enrollNumber)).i32(fingerIndex);
+    return request(WireOp::StartVerify, w.data());
 }
 
 bool TTermSdk::StartIdentify()
 {
-    m_lastError = kNotConnected;
-    return false;
+    return machineOnly(WireOp::StartIdentify, m_machine);
 }
 
 bool TTermSdk::CancelOperation()
 {
-    m_lastError = kNotConnected;
-    return false;
+    return machineOnly(WireOp::CancelOperation, m_machine);
 }
 
-bool TTermSdk::BackupData([[maybe_unused]] const QString& fileName)
+bool TTermSdk::WriteLCD(int row, int column, const QString& text)
 {
-    m_lastError = kNotConnected;
-    return false;
-}
-
-bool TTermSdk::RestoreData([[maybe_unused]] const QString& fileName)
-{
-    m_lastError = kNotConnected;
-    return false;
-}
-
-bool TTermSdk::WriteLCD([[maybe_unused]] int row, [[maybe_unused]] int column, [[maybe_unused]] const QString& text)
-{
-    m_lastError = kNotConnected;
-    return false;
+    WireWriter w;
+    w.i32(m_machine).i32(row).i32(column).str8(text);
+    return request(WireOp::WriteLCD, w.data());
 }
 
 bool TTermSdk::ClearLCD()
 {
-    m_lastError = kNotConnected;
-    return false;
+    return machineOnly(WireOp::ClearLCD, m_machine);
 }
 
-bool TTermSdk::Beep([[maybe_unused]] int delayMs)
+bool TTermSdk::Beep(int delayMs)
 {
-    m_lastError = kNotConnected;
-    return false;
+    WireWriter w;
+    w.i32(m_machine).i32(delayMs);
+    return request(WireOp::Beep, w.data());
 }
 
-bool TTermSdk::PlayVoice([[maybe_unused]] int position, [[maybe_unused]] int length)
+bool TTermSdk::PlayVoice(int position, int length)
 {
-    m_lastError = kNotConnected;
-    return false;
+    WireWriter w;
+    w.i32(m_machine).i32(position).i32(length);
+    return request(WireOp::PlayVoice, w.data());
 }
 
-bool TTermSdk::PlayVoiceByIndex([[maybe_unused]] int index)
+bool TTermSdk::PlayVoiceByIndex(int index)
 {
-    m_lastError = kNotConnected;
-    return false;
+    WireWriter w;
+    w.i32(m_machine).i32(index);
+    return request(WireOp::PlayVoiceByIndex, w.data());
 }
 
-bool TTermSdk::EnableDefaultLCD([[maybe_unused]] bool enabled)
+bool TTermSdk::EnableDefaultLCD(bool enabled)
 {
-    m_lastError = kNotConnected;
-    return false;
+    WireWriter w;
+    w.i32(m_machine).u8(enabled ? 1 : 0);
+    return request(WireOp::EnableDefaultLCD, w.data());
 }

@@ -1,11 +1,39 @@
 #pragma once
 
 #include "ITermSdk.h"
+#include "TermLink.h"
+#include "TermLogBuffer.h"
+#include "TermSuperLogBuffer.h"
+#include "TermUserBuffer.h"
 
-// Client of a real terminal. Not connected yet to any transport: every operation
-// fails with the error code "not connected".
+#include <functional>
+
+enum class WireOp : quint16;
+
+// Client of a real terminal (or of termsim) over TCP or a serial line, speaking
+// the wire protocol of docs/protocol.md. Every call blocks until the terminal
+// answers or a timeout passes; no event loop needs to run. Failures leave a
+// TermError code (TermError.h) for GetLastErrorCode.
+//
+// Timeouts: connect 3 s, reply 5 s, unless the environment sets
+// TERMSDK_CONNECT_TIMEOUT_MS / TERMSDK_REPLY_TIMEOUT_MS or the setters change them.
+// Serial port n opens the device that TermSerialPortMap names (TERMSDK_COM<n>).
 class TTermSdk : public ITermSdk {
 public:
+    static constexpr int DefaultConnectTimeoutMs = 3000;
+    static constexpr int DefaultReplyTimeoutMs = 5000;
+
+    TTermSdk();
+    ~TTermSdk() override;
+
+    void setConnectTimeout(int ms) { m_connectTimeoutMs = qMax(1, ms); }
+    int connectTimeout() const { return m_connectTimeoutMs; }
+    void setReplyTimeout(int ms) { m_replyTimeoutMs = qMax(1, ms); }
+    int replyTimeout() const { return m_replyTimeoutMs; }
+    bool isConnected() const { return m_link.isOpen(); }
+    // Transport detail of the last failure ("Connection refused"), for messages.
+    QString lastErrorDetail() const { return m_detail; }
+
     void SetCommPort(int port) override;
     int CommPort() const override;
     bool ConnectSerial(int port, int machineNumber, int baudRate) override;
@@ -15,11 +43,16 @@ public:
     bool RefreshDeviceData(int machineNumber) override;
     void Disconnect() override;
     bool LoadAllLogs(int machineNumber) override;
-    bool NextLogRecord(int machineNumber, int& terminalMachineNumber, int& enrollNumber, int& enrollMachineNumber, int& verifyMode, int& inOutMode, int& year, int& month, int& day, int& hour, int& minute) override;
-    bool NextLogRecordStr(int machineNumber, QString& enrollNumber, int& verifyMode, int& inOutMode, int& year, int& month, int& day, int& hour, int& minute, int& second, int& workCode) override;
+    bool NextLogRecord(int machineNumber, int& terminalMachineNumber, int& enrollNumber, int& enrollMachineNumber,
+                       int& verifyMode, int& inOutMode, int& year, int& month, int& day, int& hour,
+                       int& minute) override;
+    bool NextLogRecordStr(int machineNumber, QString& enrollNumber, int& verifyMode, int& inOutMode, int& year,
+                          int& month, int& day, int& hour, int& minute, int& second, int& workCode) override;
     bool LoadAllUserIds(int machineNumber) override;
-    bool NextUserRecord(int machineNumber, int& enrollNumber, QString& name, QString& password, int& privilege, bool& enabled) override;
-    bool NextUserRecordStr(int machineNumber, QString& enrollNumber, QString& name, QString& password, int& privilege, bool& enabled) override;
+    bool NextUserRecord(int machineNumber, int& enrollNumber, QString& name, QString& password, int& privilege,
+                        bool& enabled) override;
+    bool NextUserRecordStr(int machineNumber, QString& enrollNumber, QString& name, QString& password,
+                           int& privilege, bool& enabled) override;
     void GetLastErrorCode(int& errorCode) override;
     bool ClearAdministrators(int machineNumber) override;
     bool DeleteEnrollData(int machineNumber, int enrollNumber, int enrollMachineNumber, int backupNumber) override;
@@ -30,25 +63,34 @@ public:
     bool SetDeviceInfo(int machineNumber, int infoIndex, int value) override;
     bool SetDeviceTime(int machineNumber) override;
     bool PowerOffDevice(int machineNumber) override;
-    bool GetDeviceTime(int machineNumber, int& year, int& month, int& day, int& hour, int& minute, int& second) override;
-    bool NextSuperLogRecord(int machineNumber, int& terminalMachineNumber, int& enrollNumber, int& enrollMachineNumber, int& manipulatedEnrollNumber, int& manipulation, int& params1, int& params2, int& year, int& month, int& day, int& hour, int& minute) override;
+    bool GetDeviceTime(int machineNumber, int& year, int& month, int& day, int& hour, int& minute,
+                       int& second) override;
+    bool NextSuperLogRecord(int machineNumber, int& terminalMachineNumber, int& enrollNumber,
+                            int& enrollMachineNumber, int& manipulatedEnrollNumber, int& manipulation, int& params1,
+                            int& params2, int& year, int& month, int& day, int& hour, int& minute) override;
     bool GetSerialNumber(int machineNumber, QString& serialNumber) override;
     bool ClearAllData(int machineNumber) override;
     bool GetProductCode(int machineNumber, QString& productCode) override;
     bool GetFirmwareVersion(int machineNumber, QString& version) override;
     bool GetSdkVersion(QString& version) override;
     bool ClearAttendanceLogs(int machineNumber) override;
-    bool WriteUserInfo(int machineNumber, int enrollNumber, const QString& name, const QString& password, int privilege, bool enabled) override;
-    bool ReadUserInfo(int machineNumber, int enrollNumber, QString& name, QString& password, int& privilege, bool& enabled) override;
-    bool ReadFingerTemplate(int machineNumber, int enrollNumber, int fingerIndex, QByteArray& buffer, int& length) override;
+    bool WriteUserInfo(int machineNumber, int enrollNumber, const QString& name, const QString& password,
+                       int privilege, bool enabled) override;
+    bool ReadUserInfo(int machineNumber, int enrollNumber, QString& name, QString& password, int& privilege,
+                      bool& enabled) override;
+    bool ReadFingerTemplate(int machineNumber, int enrollNumber, int fingerIndex, QByteArray& buffer,
+                            int& length) override;
     bool SetUserTmp(int machineNumber, int enrollNumber, int fingerIndex, const QByteArray& templateData) override;
     bool DeleteFingerTemplate(int machineNumber, int enrollNumber, int fingerIndex) override;
     bool ConvertFingerTemplate(const QByteArray& templateData, QByteArray& output, int& outputLength) override;
     bool ACUnlock(int machineNumber, int delay) override;
-    bool WriteFingerTemplateText(int machineNumber, int enrollNumber, int fingerIndex, const QString& templateText) override;
-    bool SetEnrollDataStr(int machineNumber, int enrollNumber, int enrollMachineNumber, int fingerIndex, int privilege, const QString& templateText, int password) override;
+    bool WriteFingerTemplateText(int machineNumber, int enrollNumber, int fingerIndex,
+                                 const QString& templateText) override;
+    bool SetEnrollDataStr(int machineNumber, int enrollNumber, int enrollMachineNumber, int fingerIndex,
+                          int privilege, const QString& templateText, int password) override;
     int FPTempLength(const QString& templateText) override;
-    bool CaptureFingerImage(bool fullImage, int& width, int& height, QByteArray& imageBuffer, const QString& imageFile) override;
+    bool CaptureFingerImage(bool fullImage, int& width, int& height, QByteArray& imageBuffer,
+                            const QString& imageFile) override;
     bool UpdateFirmware(const QString& firmwareFile) override;
     bool StartEnroll(int enrollNumber, int fingerIndex) override;
     bool StartVerify(int enrollNumber, int fingerIndex) override;
@@ -64,6 +106,25 @@ public:
     bool EnableDefaultLCD(bool enabled) override;
 
 private:
+    using ChunkSink = std::function<bool(const char* data, qsizetype length, quint32 count)>;
+
+    bool fail(int code, const QString& detail = QString());
+    bool request(WireOp op, const QByteArray& payload, QByteArray* replyPayload = nullptr, int timeoutMs = 0);
+    bool openSession(quint8 transport, int machineNumber, int port, int baudRate, const QString& address);
+    bool bulkLoad(WireOp op, const QByteArray& payload, quint32& records, const ChunkSink& sink,
+                  const std::function<void(quint32)>& announce = {});
+    bool upload(const QByteArray& data);
+    bool machineOnly(WireOp op, int machineNumber);
+
     int m_commPort = 1;
+    int m_commKey = -1;
     int m_lastError = 0;
+    int m_connectTimeoutMs = DefaultConnectTimeoutMs;
+    int m_replyTimeoutMs = DefaultReplyTimeoutMs;
+    int m_machine = 1;
+    QString m_detail;
+    TermLink m_link;
+    TermLogBuffer m_logs;
+    TermUserBuffer m_users;
+    TermSuperLogBuffer m_superLogs;
 };
