@@ -1,0 +1,77 @@
+#pragma once
+
+#include "UiServices.h"
+
+#include <QCoreApplication>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+// Message boxes for headless tests: records every box shown, answers at once.
+// onShow, when set, runs while the box is "on screen" (before it returns).
+class RecordingMessageBoxes : public IMessageBoxes {
+public:
+    struct Box {
+        QString kind; // "error", "information", "question"
+        QString text;
+    };
+    QList<Box> shown;
+    bool answerYes = true;
+    std::function<void(const Box&)> onShow;
+
+    void showError(QWidget*, const QString& text) override { record({QStringLiteral("error"), text}); }
+    void showInformation(QWidget*, const QString& text) override { record({QStringLiteral("information"), text}); }
+    bool askYesNo(QWidget*, const QString& text) override
+    {
+        record({QStringLiteral("question"), text});
+        return answerYes;
+    }
+    QStringList texts() const
+    {
+        QStringList all;
+        for (const Box& box : shown)
+            all << box.text;
+        return all;
+    }
+
+private:
+    void record(const Box& box)
+    {
+        shown.append(box);
+        if (onShow)
+            onShow(box);
+    }
+};
+
+// Counts the event pumps and pauses instead of sleeping. Pending events are
+// really processed, so views attached to the tables keep up.
+class CountingEventPump : public IEventPump {
+public:
+    int pumps = 0;
+    QList<int> pauses;
+    std::function<void()> onPump;
+
+    void processEvents() override
+    {
+        ++pumps;
+        QCoreApplication::processEvents();
+        if (onPump)
+            onPump();
+    }
+    void pause(int milliseconds) override { pauses.append(milliseconds); }
+};
+
+class FixedClock : public IClock {
+public:
+    QDate date = QDate(2026, 12, 11);
+    QDate today() const override { return date; }
+};
+
+// One set of the fakes, handed out as the seams a window takes.
+struct FakeUiServices {
+    RecordingMessageBoxes messages;
+    CountingEventPump events;
+    FixedClock clock;
+    UiServices services() { return {&messages, &events, &clock}; }
+};
