@@ -1,0 +1,181 @@
+#include "SimHost.h"
+
+#include "SimPtyLine.h"
+#include "SimSession.h"
+#include "SimStore.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+SimHost::SimHost(const SimOptions& options, QObject* parent) : QObject(parent), m_options(options) {}
+
+SimHost::~SimHost() = default;
+
+QString SimHost::dataPath(qsizetype i) const
+{
+    if (m_options.dataDir.isEmpty())
+        return QString();
+    return QDir(m_options.dataDir).filePath(m_options.terminals.at(i).id + QStringLiteral(".dat"));
+}
+
+quint16 SimHost::tcpPort(qsizetype i) const
+{
+    for (QTcpServer* s : m_servers)
+        if (s->property("terminal").toLongLong() == i)
+            return s->serverPort();
+    return 0;
+}
+
+bool SimHost::persist(const SimTerminal& terminal, QString& error)
+{
+    for (qsizetype i = 0; i < terminalCount(); ++i) {
+        if (m_terminals[size_t(i)].get() != &terminal)
+            continue;
+        const QString path = dataPath(i);
+        return path.isEmpty() || SimStore::save(path, terminal.data(), error);
+    }
+    return true;
+}
+
+bool SimHost::takeCorruptTurn()
+{
+    ++m_replies;
+    return m_options.corruptFrame > 0 && m_replies == m_options.corruptFrame;
+}
+
+bool SimHost::prepareTerminal(qsizetype i, QString& error, QString& note)
+{
+    const SimTerminalConfig& c = m_options.terminals.at(i);
+    auto terminal = std::make_unique<SimTerminal>(c.machine, c.kind);
+    terminal->setCommKey(c.commKey);
+    const QString path = dataPath(i);
+    if (!path.isEmpty() && QFileInfo::exists(path)) {
+        SimTerminalData data;
+        QString why;
+        if (!SimStore::load(path, data, why)) {
+            error = QStringLiteral("data file %1 cannot be used: %2 (left as it is; move it away to start afresh)")
+                        .arg(path, why);
+            return false;
+        }
+        if (data.kind != c.kind) {
+            error = QStringLiteral("data file %1 holds a %2 terminal, the command line says %3")
+                        .arg(path, SimTerminal::kindName(data.kind), SimTerminal::kindName(c.kind));
+            return false;
+        }
+        terminal->replaceData(std::move(data), false);
+        note = QStringLiteral("loaded %1").arg(path);
+    } else {
+        if (c.seed.users > 0 || c.seed.logs > 0)
+            SimSeeder::seed(terminal->data(), c.seed);
+        terminal->rebuildIndex();
+        if (!path.isEmpty()) {
+            if (!SimStore::save(path, terminal->data(), error))
+                return false;
+            note = QStringLiteral("created %1").arg(path);
+        } else {
+            note = QStringLiteral("not persisted");
+        }
+    }
+    m_terminals.push_back(std::move(terminal));
+    return true;
+}
+
+bool SimHost::start(QString& error, QStringList& report)
+{
+    if (!m_options.traceFile.isEmpty() && !m_trace.open(m_options.traceFile, error))
+        return false;
+    if (!m_options.dataDir.isEmpty() && !QDir().mkpath(m_options.dataDir)) {
+        error = QStringLiteral("cannot create data directory %1").arg(m_options.dataDir);
+        return false;
+    }
+    QStringList notes;
+    for (qsizetype i = 0; i < m_options.terminals.size(); ++i) {
+        QString note;
+        if (!prepareTerminal(i, error, note))
+            return false;
+        notes << note;
+    }
+
+    const QHostAddress bind(m_options.bindAddress);
+    if (bind.isNull()) {
+        error = QStringLiteral("bad bind address %1").arg(m_options.bindAddress);
+        return false;
+    }
+    QHash<QString, SimPtyLine*> lines;
+    QHash<QString, QList<SimTerminal*>> lineTerminals;
+    for (qsizetype i = 0; i < terminalCount(); ++i) {
+        const SimTerminalConfig& c = m_options.terminals.at(i);
+        SimTerminal* t = m_terminals[size_t(i)].get();
+        if (c.tcpPort >= 0) {
+            auto* server = new QTcpServer(this);
+            server->setProperty("terminal", qlonglong(i));
+            if (!server->listen(bind, quint16(c.tcpPort))) {
+                error = QStringLiteral("terminal %1: cannot listen on %2:%3: %4")
+                            .arg(c.machine)
+                            .arg(m_options.bindAddress)
+                            .arg(c.tcpPort)
+                            .arg(server->errorString());
+                return false;
+            }
+            connect(server, &QTcpServer::newConnection, this, [this, server, t] {
+                while (QTcpSocket* socket = server->nextPendingConnection()) {
+                    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+                    auto* session = new SimSession(*this, SimSession::Transport::Tcp, {t}, socket);
+                    session->setSend([socket](const QByteArray& bytes) { socket->write(bytes); });
+                    session->setDrop([socket](bool graceful) {
+                        if (graceful) {
+                            socket->disconnectFromHost(); // deleted when disconnected
+                        } else {
+                            socket->abort();
+                            socket->deleteLater();
+                        }
+                    });
+                    connect(socket, &QTcpSocket::readyRead, session, [socket, session] {
+                        const QByteArray bytes = socket->readAll();
+                        session->receive(bytes.constData(), bytes.size());
+                    });
+                    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+                }
+            });
+            m_servers.push_back(server);
+        }
+        if (!c.serialPath.isEmpty()) {
+            lineTerminals[c.serialPath].append(t);
+            if (!lines.contains(c.serialPath)) {
+                auto* line = new SimPtyLine(this);
+                if (!line->open(c.serialPath, error))
+                    return false;
+                lines.insert(c.serialPath, line);
+                m_lines.push_back(line);
+            }
+        }
+    }
+    for (auto it = lines.constBegin(); it != lines.constEnd(); ++it) {
+        SimPtyLine* line = it.value();
+        auto* session = new SimSession(*this, SimSession::Transport::Serial, lineTerminals.value(it.key()), line);
+        session->setSend([line](const QByteArray& bytes) { line->write(bytes); });
+        session->setNewSession([line] { line->discardPending(); });
+        line->setReceiver([session](const char* data, qsizetype n) { session->receive(data, n); });
+    }
+
+    for (qsizetype i = 0; i < terminalCount(); ++i) {
+        const SimTerminalConfig& c = m_options.terminals.at(i);
+        const SimTerminal& t = *m_terminals[size_t(i)];
+        QString line = QStringLiteral("terminal %1 kind=%2").arg(t.machineNumber()).arg(SimTerminal::kindName(t.kind()));
+        if (c.tcpPort >= 0)
+            line += QStringLiteral(" tcp=%1:%2").arg(m_options.bindAddress).arg(tcpPort(i));
+        if (!c.serialPath.isEmpty())
+            line += QStringLiteral(" serial=%1 (%2)").arg(c.serialPath, lines.value(c.serialPath)->devicePath());
+        line += QStringLiteral(" key=%1 users=%2 logs=%3 %4")
+                    .arg(c.commKey >= 0 ? QString::number(c.commKey) : QStringLiteral("none"))
+                    .arg(t.data().users.size())
+                    .arg(t.data().logs.size())
+                    .arg(notes.at(i));
+        report << line;
+    }
+    return true;
+}

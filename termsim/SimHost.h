@@ -1,0 +1,50 @@
+#pragma once
+
+#include "SimOptions.h"
+#include "SimTerminal.h"
+#include "SimTrace.h"
+
+#include <QObject>
+
+#include <memory>
+#include <vector>
+
+class QTcpServer;
+class SimPtyLine;
+
+// Runs the terminals of one termsim process: loads or seeds their data,
+// listens on their TCP ports and serial lines, and gives each connection a
+// SimSession. Also holds what the sessions share: the trace, the fault
+// options and persistence.
+class SimHost : public QObject {
+public:
+    explicit SimHost(const SimOptions& options, QObject* parent = nullptr);
+    ~SimHost() override;
+
+    // Loads or seeds every terminal and starts serving; false with a message on
+    // failure (a corrupt data file, a port in use, ...). Lines describing what
+    // is served are appended to report.
+    bool start(QString& error, QStringList& report);
+
+    const SimOptions& options() const { return m_options; }
+    SimTrace& trace() { return m_trace; }
+    // Writes the terminal's data file (when a data directory is set).
+    bool persist(const SimTerminal& terminal, QString& error);
+    // Counts a reply frame; true when it is the one to corrupt.
+    bool takeCorruptTurn();
+
+    qsizetype terminalCount() const { return qsizetype(m_terminals.size()); }
+    SimTerminal& terminal(qsizetype i) { return *m_terminals[size_t(i)]; }
+    quint16 tcpPort(qsizetype i) const;
+    QString dataPath(qsizetype i) const;
+
+private:
+    bool prepareTerminal(qsizetype i, QString& error, QString& note);
+
+    SimOptions m_options;
+    SimTrace m_trace;
+    std::vector<std::unique_ptr<SimTerminal>> m_terminals;
+    std::vector<QTcpServer*> m_servers;
+    std::vector<SimPtyLine*> m_lines;
+    qint64 m_replies = 0;
+};

@@ -1,0 +1,730 @@
+#include "SimSession.h"
+
+#include "Crc32.h"
+#include "SimHost.h"
+#include "SimStore.h"
+#include "SimTerminal.h"
+#include "TermError.h"
+#include "WireOp.h"
+#include "WireReader.h"
+#include "WireRecords.h"
+#include "WireTime.h"
+#include "WireWriter.h"
+
+#include <QTimer>
+
+namespace {
+
+constexpr qsizetype kChunkBytes = 256 << 10;
+constexpr qsizetype kMaxUpload = 64 << 20;
+
+QString flag(bool on)
+{
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+} // namespace
+
+SimSession::SimSession(SimHost& host, Transport transport, QList<SimTerminal*> terminals, QObject* parent)
+    : QObject(parent), m_host(host), m_transport(transport), m_candidates(std::move(terminals))
+{
+}
+
+void SimSession::receive(const char* data, qsizetype length)
+{
+    if (m_dropped)
+        return;
+    m_decoder.feed(data, length);
+    WireFrame frame;
+    for (;;) {
+        const auto result = m_decoder.next(frame);
+        if (result == WireDecoder::Result::NeedMore)
+            return;
+        if (result == WireDecoder::Result::Error || frame.kind != WireFrame::Request) {
+            // TCP: the stream cannot be trusted any more. Serial: forget the
+            // bytes and wait for the next request (line noise, a client that
+            // went away in the middle of a frame).
+            if (m_transport == Transport::Tcp) {
+                dropConnection();
+                return;
+            }
+            m_decoder.reset();
+            return;
+        }
+        handle(frame);
+        if (m_dropped)
+            return;
+    }
+}
+
+void SimSession::handle(const WireFrame& request)
+{
+    WireReader r(request.payload);
+    QStringList args;
+    QString name;
+    int machine = m_terminal ? m_terminal->machineNumber() : 0;
+    Result result;
+    if (request.op == quint16(WireOp::Connect))
+        result = connectSession(r, args, name, machine);
+    else
+        result = dispatch(request, r, args, name);
+    if (m_terminal)
+        machine = m_terminal->machineNumber();
+    if (!name.isEmpty())
+        m_host.trace().write(machine, name, args);
+    if (result.changed && result.status == TermError::None && m_terminal) {
+        QString error;
+        if (!m_host.persist(*m_terminal, error)) {
+            qWarning("termsim: %s", qPrintable(error));
+            result.status = TermError::StorageError;
+            result.payload.clear();
+        }
+    }
+    if (result.status != TermError::None)
+        result.payload.clear();
+    reply(request, result);
+}
+
+SimSession::Result SimSession::connectSession(WireReader& r, QStringList& args, QString& name, int& machine)
+{
+    Result res;
+    r.u8(); // the client's transport; this side knows its own
+    const int wanted = r.i32();
+    const int key = r.i32();
+    const int port = r.i32();
+    const int baud = r.i32();
+    const QString address = r.str8();
+    if (!r.ok() || !r.atEnd()) {
+        res.status = TermError::ProtocolError;
+        return res;
+    }
+    m_terminal = nullptr;
+    m_chunks.clear();
+    m_chunkCounts.clear();
+    m_upload.clear();
+    if (m_newSession)
+        m_newSession();
+    if (m_transport == Transport::Tcp) {
+        name = QStringLiteral("ConnectNetwork");
+        args << address << QString::number(port);
+    } else {
+        name = QStringLiteral("ConnectSerial");
+        args << QString::number(port) << QString::number(wanted) << QString::number(baud);
+    }
+    machine = wanted;
+    if (m_host.options().refuseConnects) {
+        res.status = TermError::ConnectionRefused;
+        res.dropAfterReply = true;
+        return res;
+    }
+    SimTerminal* chosen = nullptr;
+    if (m_transport == Transport::Tcp) {
+        chosen = m_candidates.value(0);
+    } else {
+        for (SimTerminal* t : m_candidates)
+            if (t->machineNumber() == wanted)
+                chosen = t;
+    }
+    if (!chosen) {
+        res.status = TermError::NoSuchMachine;
+        return res;
+    }
+    machine = chosen->machineNumber();
+    if (chosen->commKey() >= 0 && key != chosen->commKey()) {
+        res.status = TermError::WrongCommKey;
+        res.dropAfterReply = m_transport == Transport::Tcp;
+        return res;
+    }
+    m_terminal = chosen;
+    WireWriter w;
+    w.u8(quint8(chosen->kind())).i32(chosen->machineNumber());
+    res.payload = w.data();
+    return res;
+}
+
+SimSession::Result SimSession::openTransfer(std::vector<QByteArray> chunks, std::vector<quint32> counts,
+                                            quint32 total, bool logRecords)
+{
+    m_chunks = std::move(chunks);
+    m_chunkCounts = std::move(counts);
+    m_transferIsLog = logRecords;
+    m_logRecordsSent = 0;
+    ++m_transferId;
+    Result res;
+    WireWriter w;
+    w.u32(m_transferId).u32(total).u32(quint32(m_chunks.size()));
+    res.payload = w.data();
+    return res;
+}
+
+SimSession::Result SimSession::readChunk(WireReader& r)
+{
+    Result res;
+    const quint32 transfer = r.u32();
+    const quint32 index = r.u32();
+    if (!r.ok() || !r.atEnd()) {
+        res.status = TermError::ProtocolError;
+        return res;
+    }
+    if (transfer != m_transferId || index >= m_chunks.size()) {
+        res.status = TermError::InvalidArgument;
+        return res;
+    }
+    const quint32 count = m_chunkCounts[index];
+    const qint64 dropAfter = m_host.options().dropAfter;
+    if (m_transferIsLog && dropAfter >= 0 && m_logRecordsSent + count > dropAfter) {
+        res.status = 0xFFFF; // no reply: the connection goes down
+        return res;
+    }
+    if (m_transferIsLog)
+        m_logRecordsSent += count;
+    WireWriter w(m_chunks[index].size() + 12);
+    w.u32(transfer).u32(index).u32(count).raw(m_chunks[index].constData(), m_chunks[index].size());
+    res.payload = w.data();
+    if (index + 1 == m_chunks.size()) {
+        // Last chunk served: the transfer's memory is not needed any more.
+        m_chunks.clear();
+        m_chunkCounts.clear();
+        m_transferId++;
+    }
+    return res;
+}
+
+SimSession::Result SimSession::putChunk(WireReader& r)
+{
+    Result res;
+    const quint32 offset = r.u32();
+    const quint32 n = r.u32();
+    const char* p = r.take(n);
+    if (!r.ok() || !r.atEnd()) {
+        res.status = TermError::ProtocolError;
+        return res;
+    }
+    if (offset == 0)
+        m_upload.clear();
+    if (offset != quint32(m_upload.size()) || m_upload.size() + qsizetype(n) > kMaxUpload) {
+        m_upload.clear();
+        res.status = TermError::InvalidArgument;
+        return res;
+    }
+    m_upload.append(p, n);
+    return res;
+}
+
+SimSession::Result SimSession::takeUpload(WireReader& r, QByteArray& content, quint32& crc)
+{
+    Result res;
+    const quint32 size = r.u32();
+    crc = r.u32();
+    content = std::move(m_upload);
+    m_upload = QByteArray();
+    if (!r.ok()) {
+        res.status = TermError::ProtocolError;
+        return res;
+    }
+    if (quint32(content.size()) != size || Crc32::compute(content.constData(), content.size()) != crc)
+        res.status = TermError::InvalidArgument;
+    return res;
+}
+
+SimSession::Result SimSession::dispatch(const WireFrame& request, WireReader& r, QStringList& args, QString& name)
+{
+    Result res;
+    const auto op = WireOp(request.op);
+    if (op == WireOp::ReadChunk) {
+        if (!m_terminal) {
+            res.status = TermError::NotConnected;
+            return res;
+        }
+        return readChunk(r);
+    }
+    if (op == WireOp::PutChunk) {
+        if (!m_terminal) {
+            res.status = TermError::NotConnected;
+            return res;
+        }
+        return putChunk(r);
+    }
+    name = wireOpName(request.op);
+    if (name.isEmpty() || op == WireOp::Connect) {
+        name.clear();
+        res.status = TermError::Refused; // an operation this terminal does not know
+        return res;
+    }
+    const int machine = r.i32();
+    args << QString::number(machine);
+    if (!r.ok()) {
+        res.status = TermError::ProtocolError;
+        return res;
+    }
+    if (!m_terminal) {
+        res.status = TermError::NotConnected;
+        return res;
+    }
+    if (m_transport == Transport::Serial && machine != m_terminal->machineNumber() && op != WireOp::Disconnect) {
+        res.status = TermError::NoSuchMachine;
+        return res;
+    }
+    SimTerminal& t = *m_terminal;
+    // Each case reads its remaining arguments, then checks r before acting.
+    auto malformed = [&] {
+        if (r.ok() && r.atEnd())
+            return false;
+        res.status = TermError::ProtocolError;
+        return true;
+    };
+    switch (op) {
+    case WireOp::Disconnect:
+        args.clear();
+        if (malformed())
+            break;
+        res.dropAfterReply = true;
+        break;
+    case WireOp::SetDeviceEnabled: {
+        const bool on = r.u8() != 0;
+        args << flag(on);
+        if (malformed())
+            break;
+        t.setDeviceEnabled(on);
+        break;
+    }
+    case WireOp::RefreshDeviceData:
+    case WireOp::ClearLCD:
+    case WireOp::CancelOperation:
+        if (op != WireOp::RefreshDeviceData)
+            args.clear();
+        if (malformed())
+            break;
+        if (op == WireOp::ClearLCD)
+            t.clearLcd();
+        else if (op == WireOp::CancelOperation)
+            t.cancelOperation();
+        break;
+    case WireOp::LoadAllLogs:
+    case WireOp::LoadLogs: {
+        if (malformed())
+            break;
+        const SimTerminalData& d = t.data();
+        std::vector<QByteArray> chunks;
+        std::vector<quint32> counts;
+        QByteArray current;
+        current.reserve(kChunkBytes + 64);
+        quint32 n = 0;
+        for (const SimLogRecord& rec : d.logs) {
+            const QByteArray& e = d.enrollTexts.at(rec.enrollId);
+            WireRecords::appendLog(current, e.constData(), int(e.size()), rec.time, rec.verifyMode, rec.inOutMode,
+                                   rec.workCode);
+            ++n;
+            if (current.size() >= kChunkBytes) {
+                chunks.push_back(std::move(current));
+                counts.push_back(n);
+                current = QByteArray();
+                current.reserve(kChunkBytes + 64);
+                n = 0;
+            }
+        }
+        if (n > 0) {
+            chunks.push_back(std::move(current));
+            counts.push_back(n);
+        }
+        res = openTransfer(std::move(chunks), std::move(counts), quint32(d.logs.size()), true);
+        break;
+    }
+    case WireOp::LoadAllUserIds: {
+        if (malformed())
+            break;
+        std::vector<QByteArray> chunks;
+        std::vector<quint32> counts;
+        WireWriter w;
+        quint32 n = 0;
+        for (const SimUser& u : t.data().users) {
+            w.str8(u.enroll).str8(u.name).str8(u.password).u8(quint8(qBound(0, u.privilege, 255))).u8(u.enabled);
+            ++n;
+            if (w.size() >= kChunkBytes) {
+                chunks.push_back(w.data());
+                counts.push_back(n);
+                w = WireWriter();
+                n = 0;
+            }
+        }
+        if (n > 0) {
+            chunks.push_back(w.data());
+            counts.push_back(n);
+        }
+        res = openTransfer(std::move(chunks), std::move(counts), quint32(t.data().users.size()), false);
+        break;
+    }
+    case WireOp::LoadSuperLogs: {
+        if (malformed())
+            break;
+        std::vector<QByteArray> chunks;
+        std::vector<quint32> counts;
+        WireWriter w;
+        quint32 n = 0;
+        for (const SimSuperLogRecord& s : t.data().superLogs) {
+            w.i32(s.operatorEnroll).i32(s.targetEnroll).i32(s.manipulation).i32(s.params1).i32(s.params2).u32(s.time);
+            ++n;
+            if (w.size() >= kChunkBytes) {
+                chunks.push_back(w.data());
+                counts.push_back(n);
+                w = WireWriter();
+                n = 0;
+            }
+        }
+        if (n > 0) {
+            chunks.push_back(w.data());
+            counts.push_back(n);
+        }
+        res = openTransfer(std::move(chunks), std::move(counts), quint32(t.data().superLogs.size()), false);
+        break;
+    }
+    case WireOp::BackupData: {
+        if (malformed())
+            break;
+        const QByteArray image = SimStore::serialize(t.data());
+        std::vector<QByteArray> chunks;
+        std::vector<quint32> counts;
+        for (qsizetype at = 0; at < image.size(); at += kChunkBytes) {
+            chunks.push_back(image.mid(at, kChunkBytes));
+            counts.push_back(quint32(chunks.back().size()));
+        }
+        res = openTransfer(std::move(chunks), std::move(counts), quint32(image.size()), false);
+        break;
+    }
+    case WireOp::RestoreData: {
+        QByteArray content;
+        quint32 crc = 0;
+        res = takeUpload(r, content, crc);
+        args << QString::number(content.size());
+        if (malformed() || res.status != TermError::None)
+            break;
+        SimTerminalData data;
+        QString error;
+        if (!SimStore::deserialize(content, data, error)) {
+            res.status = TermError::InvalidArgument;
+            break;
+        }
+        t.replaceData(std::move(data), true);
+        t.addSuperLog(9);
+        res.changed = true;
+        break;
+    }
+    case WireOp::UpdateFirmware: {
+        QByteArray content;
+        quint32 crc = 0;
+        res = takeUpload(r, content, crc);
+        const QString file = r.str16();
+        args << file << QString::number(content.size());
+        if (malformed() || res.status != TermError::None)
+            break;
+        res.status = quint16(t.acceptFirmware(file, content, crc));
+        res.changed = true;
+        break;
+    }
+    case WireOp::ClearAdministrators:
+        if (malformed())
+            break;
+        t.clearAdministrators();
+        res.changed = true;
+        break;
+    case WireOp::ClearAllData:
+        if (malformed())
+            break;
+        t.clearAllData();
+        res.changed = true;
+        break;
+    case WireOp::ClearAttendanceLogs:
+        if (malformed())
+            break;
+        t.clearAttendanceLogs();
+        res.changed = true;
+        break;
+    case WireOp::DeleteEnrollData: {
+        const QString enroll = r.str8();
+        const int enrollMachine = r.i32();
+        const int backup = r.i32();
+        args << enroll << QString::number(enrollMachine) << QString::number(backup);
+        if (malformed())
+            break;
+        res.status = quint16(t.deleteEnrollData(enroll, backup));
+        res.changed = true;
+        break;
+    }
+    case WireOp::GetDeviceStatus:
+    case WireOp::GetDeviceInfo: {
+        const int index = r.i32();
+        args << QString::number(index);
+        if (malformed())
+            break;
+        int value = 0;
+        res.status = quint16(op == WireOp::GetDeviceStatus ? t.status(index, value) : t.getInfo(index, value));
+        WireWriter w;
+        w.i32(value);
+        res.payload = w.data();
+        break;
+    }
+    case WireOp::SetDeviceInfo: {
+        const int index = r.i32();
+        const int value = r.i32();
+        args << QString::number(index) << QString::number(value);
+        if (malformed())
+            break;
+        if (index == 2 && m_transport == Transport::Serial) {
+            for (SimTerminal* other : m_candidates)
+                if (other != &t && other->machineNumber() == value)
+                    res.status = TermError::Refused; // that number is taken on this line
+            if (res.status != TermError::None)
+                break;
+        }
+        res.status = quint16(t.setInfo(index, value));
+        res.changed = true;
+        break;
+    }
+    case WireOp::SetDeviceTime: {
+        int v[6];
+        for (int& x : v)
+            x = r.i32();
+        if (malformed())
+            break;
+        if (!WireTime::valid(v[0], v[1], v[2], v[3], v[4], v[5])) {
+            res.status = TermError::InvalidArgument;
+            break;
+        }
+        res.status = quint16(t.setClock(QDateTime(QDate(v[0], v[1], v[2]), QTime(v[3], v[4], v[5]))));
+        res.changed = true;
+        break;
+    }
+    case WireOp::PowerOffDevice:
+        if (malformed())
+            break;
+        res.dropAfterReply = true;
+        break;
+    case WireOp::GetDeviceTime: {
+        if (malformed())
+            break;
+        const QDateTime now = t.clock();
+        WireWriter w;
+        w.i32(now.date().year()).i32(now.date().month()).i32(now.date().day());
+        w.i32(now.time().hour()).i32(now.time().minute()).i32(now.time().second());
+        res.payload = w.data();
+        break;
+    }
+    case WireOp::GetSerialNumber:
+    case WireOp::GetProductCode:
+    case WireOp::GetFirmwareVersion: {
+        if (malformed())
+            break;
+        WireWriter w;
+        w.str8(op == WireOp::GetSerialNumber  ? t.serialNumber()
+               : op == WireOp::GetProductCode ? t.productCode()
+                                              : t.firmwareVersion());
+        res.payload = w.data();
+        break;
+    }
+    case WireOp::WriteUserInfo: {
+        const QString enroll = r.str8();
+        const QString userName = r.str8();
+        const QString password = r.str8();
+        const int privilege = r.i32();
+        const bool enabled = r.u8() != 0;
+        args << enroll << userName << password << QString::number(privilege) << flag(enabled);
+        if (malformed())
+            break;
+        res.status = quint16(t.writeUser(enroll, userName, password, privilege, enabled));
+        res.changed = true;
+        break;
+    }
+    case WireOp::ReadUserInfo: {
+        const QString enroll = r.str8();
+        args << enroll;
+        if (malformed())
+            break;
+        SimUser u;
+        res.status = quint16(t.readUser(enroll, u));
+        WireWriter w;
+        w.str8(u.name).str8(u.password).i32(u.privilege).u8(u.enabled);
+        res.payload = w.data();
+        break;
+    }
+    case WireOp::ReadFingerTemplate: {
+        const QString enroll = r.str8();
+        const int finger = r.i32();
+        args << enroll << QString::number(finger);
+        if (malformed())
+            break;
+        QByteArray data;
+        res.status = quint16(t.readTemplate(enroll, finger, data));
+        WireWriter w;
+        w.blob(data);
+        res.payload = w.data();
+        break;
+    }
+    case WireOp::SetUserTmp:
+    case WireOp::WriteFingerTemplateText: {
+        const QString enroll = r.str8();
+        const int finger = r.i32();
+        const QByteArray data = r.blob(2048);
+        args << enroll << QString::number(finger) << QString::number(data.size());
+        if (malformed())
+            break;
+        res.status = quint16(t.setTemplate(enroll, finger, data));
+        res.changed = true;
+        break;
+    }
+    case WireOp::DeleteFingerTemplate: {
+        const QString enroll = r.str8();
+        const int finger = r.i32();
+        args << enroll << QString::number(finger);
+        if (malformed())
+            break;
+        res.status = quint16(t.deleteTemplate(enroll, finger));
+        res.changed = true;
+        break;
+    }
+    case WireOp::SetEnrollDataStr: {
+        const QString enroll = r.str8();
+        const int enrollMachine = r.i32();
+        const int finger = r.i32();
+        const int privilege = r.i32();
+        const QByteArray data = r.blob(2048);
+        const int password = r.i32();
+        args << enroll << QString::number(enrollMachine) << QString::number(finger) << QString::number(privilege)
+             << QString::number(data.size()) << QString::number(password);
+        if (malformed())
+            break;
+        res.status = quint16(t.setEnrollData(enroll, finger, privilege, data, password));
+        res.changed = true;
+        break;
+    }
+    case WireOp::ACUnlock: {
+        const int delay = r.i32();
+        args << QString::number(delay);
+        if (malformed())
+            break;
+        res.status = quint16(t.unlock(delay));
+        break;
+    }
+    case WireOp::CaptureFingerImage: {
+        const bool full = r.u8() != 0;
+        r.i32(); // width hint
+        args = QStringList{flag(full)};
+        if (malformed())
+            break;
+        int width = 0, height = 0;
+        const QByteArray image = t.captureImage(full, width, height);
+        WireWriter w;
+        w.i32(width).i32(height).blob(image);
+        res.payload = w.data();
+        break;
+    }
+    case WireOp::StartEnroll:
+    case WireOp::StartVerify: {
+        const QString enroll = r.str8();
+        const int finger = r.i32();
+        args = QStringList{enroll, QString::number(finger)};
+        if (malformed())
+            break;
+        res.status = quint16(op == WireOp::StartEnroll ? t.startEnroll(enroll, finger) : t.startVerify(enroll, finger));
+        break;
+    }
+    case WireOp::StartIdentify:
+        args.clear();
+        if (malformed())
+            break;
+        res.status = quint16(t.startIdentify());
+        break;
+    case WireOp::WriteLCD: {
+        const int row = r.i32();
+        const int column = r.i32();
+        const QString text = r.str8();
+        args = QStringList{QString::number(row), QString::number(column), text};
+        if (malformed())
+            break;
+        res.status = quint16(t.writeLcd(row, column, text));
+        break;
+    }
+    case WireOp::Beep: {
+        const int delay = r.i32();
+        args = QStringList{QString::number(delay)};
+        if (malformed())
+            break;
+        res.status = quint16(t.beep(delay));
+        break;
+    }
+    case WireOp::PlayVoice: {
+        const int position = r.i32();
+        const int length = r.i32();
+        args = QStringList{QString::number(position), QString::number(length)};
+        if (malformed())
+            break;
+        res.status = quint16(t.playVoice(position, length));
+        break;
+    }
+    case WireOp::PlayVoiceByIndex: {
+        const int index = r.i32();
+        args = QStringList{QString::number(index)};
+        if (malformed())
+            break;
+        res.status = quint16(t.playVoiceByIndex(index));
+        break;
+    }
+    case WireOp::EnableDefaultLCD: {
+        const bool on = r.u8() != 0;
+        args = QStringList{flag(on)};
+        if (malformed())
+            break;
+        t.enableDefaultLcd(on);
+        break;
+    }
+    default:
+        res.status = TermError::Refused;
+        break;
+    }
+    return res;
+}
+
+void SimSession::reply(const WireFrame& request, const Result& result)
+{
+    if (result.status == 0xFFFF) {
+        dropConnection();
+        return;
+    }
+    QByteArray frame;
+    WireFrame::appendEncoded(frame, WireFrame::Reply, request.sequence, request.op, result.status,
+                             result.payload.constData(), result.payload.size());
+    if (m_host.takeCorruptTurn())
+        frame[frame.size() - 1] = char(frame.at(frame.size() - 1) ^ 0x5A);
+    const bool drop = result.dropAfterReply;
+    auto deliver = [this, frame, drop] {
+        if (m_dropped)
+            return;
+        if (m_send)
+            m_send(frame);
+        if (drop)
+            dropConnection(true);
+    };
+    const int delay = m_host.options().delayMs;
+    if (delay > 0)
+        QTimer::singleShot(delay, this, deliver);
+    else
+        deliver();
+}
+
+void SimSession::endSession()
+{
+    m_terminal = nullptr;
+    m_chunks.clear();
+    m_chunkCounts.clear();
+    m_upload.clear();
+    m_decoder.reset();
+}
+
+void SimSession::dropConnection(bool graceful)
+{
+    endSession();
+    if (m_transport == Transport::Tcp) {
+        m_dropped = true;
+        if (m_drop)
+            m_drop(graceful);
+    }
+}

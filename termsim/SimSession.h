@@ -1,0 +1,71 @@
+#pragma once
+
+#include "WireDecoder.h"
+#include "WireFrame.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+class SimHost;
+class SimTerminal;
+class WireReader;
+
+// The protocol server of one connection (a TCP socket or a serial line):
+// decodes requests, runs them on the terminal chosen by the connect, persists
+// acknowledged changes before answering, and encodes the replies. Knows
+// nothing of sockets: bytes come in through receive(), replies leave through
+// the send callback, and the drop callback ends the connection.
+class SimSession : public QObject {
+public:
+    enum class Transport { Tcp, Serial };
+
+    SimSession(SimHost& host, Transport transport, QList<SimTerminal*> terminals, QObject* parent = nullptr);
+
+    void setSend(std::function<void(const QByteArray&)> send) { m_send = std::move(send); }
+    // graceful: after the replies already sent are delivered; otherwise at once.
+    void setDrop(std::function<void(bool graceful)> drop) { m_drop = std::move(drop); }
+    void setNewSession(std::function<void()> hook) { m_newSession = std::move(hook); }
+    void receive(const char* data, qsizetype length);
+
+private:
+    struct Result {
+        quint16 status = 0;
+        QByteArray payload;
+        bool changed = false;
+        bool dropAfterReply = false;
+    };
+
+    void handle(const WireFrame& request);
+    Result dispatch(const WireFrame& request, WireReader& r, QStringList& args, QString& name);
+    Result connectSession(WireReader& r, QStringList& args, QString& name, int& machine);
+    Result openTransfer(std::vector<QByteArray> chunks, std::vector<quint32> counts, quint32 total, bool logRecords);
+    Result readChunk(WireReader& r);
+    Result putChunk(WireReader& r);
+    Result takeUpload(WireReader& r, QByteArray& content, quint32& crc);
+    void reply(const WireFrame& request, const Result& result);
+    void endSession();
+    void dropConnection(bool graceful = false);
+
+    SimHost& m_host;
+    Transport m_transport;
+    QList<SimTerminal*> m_candidates;
+    SimTerminal* m_terminal = nullptr;
+    WireDecoder m_decoder;
+    std::function<void(const QByteArray&)> m_send;
+    std::function<void(bool)> m_drop;
+    std::function<void()> m_newSession;
+    bool m_dropped = false;
+
+    quint32 m_transferId = 0;
+    std::vector<QByteArray> m_chunks;
+    std::vector<quint32> m_chunkCounts;
+    bool m_transferIsLog = false;
+    qint64 m_logRecordsSent = 0;
+    QByteArray m_upload;
+};

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "SimTerminalData.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+// The model of one emulated terminal: its stored data (SimTerminalData) and the
+// state that lasts only while it runs (display, beeper, door lock, enrol and
+// verify state). Operations answer a TermError code; those that change stored
+// data say so, so that the caller can persist before it acknowledges.
+// No I/O happens here.
+class SimTerminal {
+public:
+    enum class Operation { Idle, Enrolling, Verifying, Identifying };
+    static constexpr int LcdRows = 4;
+    static constexpr int LcdColumns = 32;
+    static constexpr int VoiceCount = 12;
+    static constexpr int VoiceMemory = 100;
+
+    SimTerminal(int machineNumber, SimKind kind);
+
+    // A fresh terminal's parameters (Device ID = machineNumber).
+    static std::array<qint32, SimTerminalData::ParameterCount> defaultParameters(int machineNumber, SimKind kind);
+    static QString kindName(SimKind kind);
+    static bool kindFromName(const QString& name, SimKind& kind);
+
+    // Identity
+    int machineNumber() const { return m_data.parameters[1]; }
+    SimKind kind() const { return m_data.kind; }
+    bool numericEnroll() const { return m_data.kind == SimKind::BlackWhite; }
+    QString serialNumber() const;
+    QString productCode() const;
+    QString firmwareVersion() const;
+    int commKey() const { return m_commKey; }
+    void setCommKey(int key) { m_commKey = key; }
+
+    const SimTerminalData& data() const { return m_data; }
+    SimTerminalData& data() { return m_data; }
+    // Replaces the stored data (restore, load), keeping this terminal's kind and Device ID when keepIdentity.
+    void replaceData(SimTerminalData data, bool keepIdentity);
+    void rebuildIndex();
+
+    // Enroll numbers: canonical text, or empty when not valid for this kind.
+    QString canonicalEnroll(const QString& enroll) const;
+    quint32 internEnroll(const QString& canonical);
+
+    // Users and templates. All answer a TermError code.
+    int writeUser(const QString& enroll, const QString& name, const QString& password, int privilege, bool enabled);
+    int readUser(const QString& enroll, SimUser& out) const;
+    int setTemplate(const QString& enroll, int finger, const QByteArray& data);
+    int readTemplate(const QString& enroll, int finger, QByteArray& out) const;
+    int deleteTemplate(const QString& enroll, int finger);
+    int deleteEnrollData(const QString& enroll, int backupNumber);
+    int setEnrollData(const QString& enroll, int finger, int privilege, const QByteArray& data, int password);
+    void clearAdministrators();
+    void clearAllData();
+    void clearAttendanceLogs();
+    const SimUser* findUser(const QString& canonical) const;
+
+    // Parameters, counters, clock.
+    int getInfo(int index, int& value) const;
+    int setInfo(int index, int value);
+    int status(int index, int& value) const;
+    QDateTime clock() const;
+    int setClock(const QDateTime& wanted);
+    quint32 clockWire() const;
+
+    void addSuperLog(qint32 manipulation, qint32 target = 0, qint32 params1 = 0, qint32 params2 = 0);
+
+    // Running state.
+    bool deviceEnabled() const { return m_deviceEnabled; }
+    void setDeviceEnabled(bool on) { m_deviceEnabled = on; }
+    int writeLcd(int row, int column, const QString& text);
+    void clearLcd();
+    void enableDefaultLcd(bool on) { m_defaultLcd = on; }
+    bool defaultLcd() const { return m_defaultLcd; }
+    QStringList lcdLines() const { return m_lcd; }
+    int beep(int delayMs);
+    int beepCount() const { return m_beeps; }
+    int unlock(int delay);
+    int unlockCount() const { return m_unlocks; }
+    int playVoice(int position, int length);
+    int playVoiceByIndex(int index);
+    int lastVoice() const { return m_lastVoice; }
+    int startEnroll(const QString& enroll, int finger);
+    int startVerify(const QString& enroll, int finger);
+    int startIdentify();
+    void cancelOperation() { m_operation = Operation::Idle; }
+    Operation operation() const { return m_operation; }
+    int acceptFirmware(const QString& fileName, const QByteArray& content, quint32 crc);
+    // A generated fingerprint image as an 8-bit greyscale BMP file.
+    QByteArray captureImage(bool fullImage, int& width, int& height) const;
+
+    // Capacities for the status counters.
+    int userCapacity() const;
+    int fingerCapacity() const;
+    int logCapacity() const;
+
+private:
+    SimUser* user(const QString& canonical);
+
+    SimTerminalData m_data;
+    QHash<QString, qsizetype> m_userIndex;
+    QHash<QString, quint32> m_enrollIds;
+    int m_commKey = -1;
+    bool m_deviceEnabled = true;
+    QStringList m_lcd;
+    bool m_defaultLcd = true;
+    int m_beeps = 0;
+    int m_unlocks = 0;
+    int m_lastVoice = -1;
+    Operation m_operation = Operation::Idle;
+};
