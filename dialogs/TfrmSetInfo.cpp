@@ -137,17 +137,6 @@ void TfrmSetInfo::buildForm()
     m_bindings = {{DBEdit1, kDeviceNo},     {DBComboBox5, kDeviceType}, {DBComboBox1, kCommMode},
                   {DBComboBox3, kSerialPort}, {DBComboBox2, kBaudRate}, {DBEdit2, kIpAddress},
                   {DBComboBox4, kTcpPort},  {DBEdit3, kCommPassword}};
-    // A text goes to the row when the user leaves its control, as a bound control does.
-    for (const Binding& binding : m_bindings) {
-        QLineEdit* line = qobject_cast<QLineEdit*>(binding.control);
-        if (!line)
-            line = static_cast<QComboBox*>(binding.control)->lineEdit();
-        connect(line, &QLineEdit::editingFinished, this, [this, binding] {
-            if (!m_closing && !m_reporting && isVisible() && DeviceDataSource)
-                commit(binding);
-        });
-    }
-
     connect(BT_Ok, &QPushButton::clicked, this, [this] { guarded([this] { BT_OkClick(); }); });
     connect(BT_Cancel, &QPushButton::clicked, this, [this] { guarded([this] { BT_CancelClick(); }); });
     connect(BT_QVJ_Test, &QPushButton::clicked, this, [this] { guarded([this] { BT_QVJ_TestClick(); }); });
@@ -199,10 +188,7 @@ void TfrmSetInfo::guarded(const std::function<void()>& handler)
 
 void TfrmSetInfo::fail(QWidget* control, const QString& message)
 {
-    // The box takes the focus from the control; that must not hand its text to the row again.
-    m_reporting = true;
     m_services.messages->showError(this, message);
-    m_reporting = false;
     if (auto* line = qobject_cast<QLineEdit*>(control))
         line->selectAll();
     else
@@ -269,13 +255,11 @@ void TfrmSetInfo::BT_OkClick()
     if (!commitAll())
         return; // the row stays pending, the dialog open
     DeviceDataSet->post();
-    m_closing = true;
     accept();
 }
 
 void TfrmSetInfo::BT_CancelClick()
 {
-    m_closing = true;
     if (DeviceDataSet)
         DeviceDataSet->cancel();
     QDialog::reject();

@@ -68,7 +68,8 @@ private:
     QString textOf(QWidget* control) const;
     void setTextOf(QWidget* control, const QString& text);
     void fail(QWidget* control, const QString& message);
-    // Hands a control's text to the pending row; a text the column cannot take is refused.
+    // Hands a control's text to the pending row (at OK, before the post); a text
+    // the column cannot take is refused and the row stays pending.
     bool commit(const Binding& binding);
     bool commitAll();
     void guarded(const std::function<void()>& handler);
@@ -76,6 +77,4 @@ private:
     UiServices m_services;
     QList<Binding> m_bindings;
     VisitState m_test;
-    bool m_closing = false;
-    bool m_reporting = false;
 };

@@ -14,7 +14,7 @@
 
 // A shown main window whose SDK controls are recording fakes. sdks[0] and
 // sdks[1] are the window's TermSdk1 and TermSdk2; each editor dialog opened
-// later gets the next one.
+// later gets the next one, which lives only as long as that dialog.
 struct MainWindowFixture {
     FakeUiServices fakes;
     std::vector<FakeTermSdk*> sdks;
