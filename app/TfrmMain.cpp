@@ -224,11 +224,14 @@ void TfrmMain::runOperation(const std::function<void()>& operation)
         return;
     m_running = true;
     applyButtonRule();
+    // The walk follows the device table's cursor; a click in its grid must not move it meanwhile.
+    DBGridEh_QVJ->setEnabled(false);
     struct Unlock {
         TfrmMain* window;
         ~Unlock()
         {
             window->m_running = false;
+            window->DBGridEh_QVJ->setEnabled(true);
             window->applyButtonRule();
         }
     } unlock{this};

@@ -1,6 +1,7 @@
 #include "TfrmhvDateArea.h"
 
 #include "THVDateEdit.h"
+#include "WindowFont.h"
 
 #include <QFont>
 #include <QGroupBox>
@@ -11,19 +12,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// 宋体 at 13 pixels; where it is not installed, another font with the
-// Chinese characters.
-QFont dialogFont()
-{
-    QFont font;
-    font.setFamilies({u"宋体"_s, u"SimSun"_s, u"NSimSun"_s, u"WenQuanYi Zen Hei"_s, u"Noto Sans CJK SC"_s});
-    font.setPixelSize(13);
-    return font;
-}
-
-} // namespace
 
 TfrmhvDateArea::TfrmhvDateArea(const UiServices& services, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -33,7 +21,7 @@ TfrmhvDateArea::TfrmhvDateArea(const UiServices& services, QWidget* parent)
 {
     setObjectName(u"frmhvDateArea"_s);
     setWindowTitle(u"日期期间"_s);
-    setFont(dialogFont());
+    setFont(windowFont());
     setFixedSize(250, 139);
     setSizeGripEnabled(false);
 
