@@ -22,6 +22,7 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent), m_header(new BandHeade
     indicator->setDefaultSectionSize(fontMetrics().height() + 4);
     indicator->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
     indicator->setHighlightSections(true);
+    indicator->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('0')) * 3 + 8); // shown when empty too
 
     auto* find = new QAction(this);
     find->setShortcut(QKeySequence::Find);
