@@ -478,7 +478,11 @@ bool TTermSdk::SetDeviceInfo(int machineNumber, int infoIndex, int value)
 {
     WireWriter w;
     w.i32(machineNumber).i32(infoIndex).i32(value);
-    return request(WireOp::SetDeviceInfo, w.data());
+    if (!request(WireOp::SetDeviceInfo, w.data()))
+        return false;
+    if (infoIndex == 2)
+        m_machine = value; // the terminal answers to its new Device ID from now on
+    return true;
 }
 
 bool TTermSdk::SetDeviceTime(int machineNumber)
