@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <cstdio>
@@ -33,20 +34,20 @@ inline void printResult(const char* name, qint64 n, double seconds, const QStrin
     std::fflush(stdout);
 }
 
-// Runs each size in a fresh process so that every line's peak memory is its own:
-// without arguments the program starts itself once per size and passes its output on.
-// With a size argument it runs that size.
-inline int runSizes(int argc, char* argv[], const QList<qint64>& sizes, const std::function<void(qint64)>& runOne)
+// Runs each case in a fresh process so that every line's peak memory is its
+// own: without arguments the program starts itself once per case and passes
+// its output on; with a case argument it runs that case.
+inline int runCases(int argc, char* argv[], const QStringList& cases, const std::function<void(const QString&)>& runOne)
 {
     if (argc > 1) {
-        runOne(QByteArray(argv[1]).toLongLong());
+        runOne(QString::fromLocal8Bit(argv[1]));
         return 0;
     }
     int status = 0;
-    for (qint64 n : sizes) {
+    for (const QString& name : cases) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QCoreApplication::applicationFilePath(), {QString::number(n)});
+        child.start(QCoreApplication::applicationFilePath(), {name});
         child.waitForFinished(-1);
         std::fputs(child.readAllStandardOutput().constData(), stdout);
         std::fflush(stdout);
@@ -55,5 +56,48 @@ inline int runSizes(int argc, char* argv[], const QList<qint64>& sizes, const st
     }
     return status;
 }
+
+inline int runSizes(int argc, char* argv[], const QList<qint64>& sizes, const std::function<void(qint64)>& runOne)
+{
+    QStringList cases;
+    for (qint64 n : sizes)
+        cases << QString::number(n);
+    return runCases(argc, argv, cases, [&](const QString& name) { runOne(name.toLongLong()); });
+}
+
+#ifdef TERMSIM_EXECUTABLE
+// Starts termsim with one --terminal option per spec and waits until it is
+// ready; ports gets the TCP port of each terminal, in the order given.
+inline bool startTermsim(QProcess& process, const QStringList& terminalSpecs, QList<int>& ports)
+{
+    QStringList arguments;
+    for (const QString& spec : terminalSpecs)
+        arguments << QStringLiteral("--terminal") << spec;
+    process.setProgram(QStringLiteral(TERMSIM_EXECUTABLE));
+    process.setArguments(arguments);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start();
+    if (!process.waitForStarted(10000))
+        return false;
+    QByteArray output;
+    while (!output.contains("termsim: ready")) {
+        if (!process.waitForReadyRead(300000))
+            return false;
+        output += process.readAllStandardOutput();
+    }
+    ports.clear();
+    auto matches = QRegularExpression(QStringLiteral("tcp=[0-9.]+:(\\d+)")).globalMatch(QString::fromUtf8(output));
+    while (matches.hasNext())
+        ports << matches.next().captured(1).toInt();
+    return ports.size() == terminalSpecs.size();
+}
+
+inline void stopTermsim(QProcess& process)
+{
+    process.terminate();
+    if (!process.waitForFinished(10000))
+        process.kill();
+}
+#endif
 
 } // namespace bench
