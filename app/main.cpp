@@ -9,9 +9,9 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("QV"));
-    // The text of the task-bar button.
-    QApplication::setApplicationDisplayName(QStringLiteral("澄岳考勤机(设备接口)"));
+    // The application title: the text of the task-bar entry and of the message boxes' title bars.
+    // (Not the display name, which X11 would append to every window caption.)
+    QApplication::setApplicationName(QStringLiteral("澄岳考勤机(设备接口)"));
 
     StandardUiServices services;
     TfrmMain frmMain(services.services(), [] { return std::make_unique<TTermSdk>(); });
