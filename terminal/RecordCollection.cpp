@@ -1,5 +1,6 @@
 #include "RecordCollection.h"
 
+#include "BulkRead.h"
 #include "DateText.h"
 #include "ITermSdk.h"
 #include "QvTables.h"
@@ -152,26 +153,7 @@ void run(Context& c)
         return;
     c.target.emptyTable();
     const DateRange range(start, end);
-    ReadProgress progress(c.progress, QStringLiteral("条"));
-    TerminalVisit::walk(
-        c.devices, *c.services.events,
-        [&] {
-            if (!TerminalVisit::connect(c.devices, c.sdk, c.state)) {
-                c.services.messages->showError(
-                    c.window, QStringLiteral("连接设备(设备号：%1)失败").arg(c.devices.fieldText(kDeviceNo)));
-                return;
-            }
-            progress.startTerminal(c.devices.fieldText(kDeviceNo));
-            try {
-                readLog(c, range, progress);
-            } catch (...) {
-                // The terminal's reading ends here; rows posted so far stay, a half-filled row goes.
-                c.target.cancel();
-            }
-            TerminalVisit::release(c.sdk, c.state);
-        },
-        c.stopRequested);
-    progress.finish();
+    runBulkRead(c, QStringLiteral("条"), [&](ReadProgress& progress) { readLog(c, range, progress); });
 }
 
 } // namespace RecordCollection

@@ -1,5 +1,6 @@
 #include "UserRetrieval.h"
 
+#include "BulkRead.h"
 #include "ITermSdk.h"
 #include "QvTables.h"
 #include "ReadProgress.h"
@@ -60,27 +61,7 @@ void readUsers(Context& c, ReadProgress& progress)
 void run(Context& c)
 {
     c.target.emptyTable();
-    ReadProgress progress(c.progress, QStringLiteral("人"));
-    TerminalVisit::walk(
-        c.devices, *c.services.events,
-        [&] {
-            if (!TerminalVisit::connect(c.devices, c.sdk, c.state)) {
-                c.services.messages->showError(
-                    c.window, QStringLiteral("连接设备(设备号：%1)失败").arg(c.devices.fieldText(kDeviceNo)));
-                return;
-            }
-            progress.startTerminal(c.devices.fieldText(kDeviceNo));
-            try {
-                readUsers(c, progress);
-            } catch (...) {
-                // A terminal that fails while being read keeps the users read so far;
-                // a half-filled row is dropped. The terminal is given back below in every case.
-                c.target.cancel();
-            }
-            TerminalVisit::release(c.sdk, c.state);
-        },
-        c.stopRequested);
-    progress.finish();
+    runBulkRead(c, QStringLiteral("人"), [&](ReadProgress& progress) { readUsers(c, progress); });
 }
 
 } // namespace UserRetrieval
