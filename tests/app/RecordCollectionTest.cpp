@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 #include "ModalDialogDriver.h"
+#include "TableRows.h"
 #include "THVDateEdit.h"
 #include "TfrmhvDateArea.h"
 
@@ -10,8 +11,6 @@
 using namespace QvTables;
 
 namespace {
-const QString kTcp = QStringLiteral("TCP/IP");
-
 // Answers the date-range prompt: saves the given dates, or leaves by Esc when start is null.
 std::unique_ptr<ModalDialogDriver> answerPrompt(const QString& start, const QString& end)
 {
@@ -26,19 +25,6 @@ std::unique_ptr<ModalDialogDriver> answerPrompt(const QString& start, const QStr
         prompt->D2->setText(end);
         QTest::mouseClick(prompt->BitBtn1, Qt::LeftButton);
     });
-}
-
-// 设备号/登记号/姓名/时间/类型 of every record row, in the table's order.
-QStringList recordRows(WorkingTable& records)
-{
-    QStringList rows;
-    for (records.first(); !records.eof(); records.next()) {
-        QStringList values;
-        for (const auto& field : records.fields())
-            values << records.fieldText(field.name);
-        rows << values.join(QLatin1Char('/'));
-    }
-    return rows;
 }
 
 // Outputs of the numeric fetch: -, enroll, -, verify, state, y, m, d, h, n.
@@ -69,7 +55,7 @@ void RecordCollectionTest::timeTextsAndStateWords()
 {
     MainWindowFixture f;
     f.addDevice({{kDeviceNo, 1}, {kDeviceType, kBlackWhite}});
-    f.addDevice({{kDeviceNo, 2}, {kDeviceType, kColour}, {kCommMode, kTcp}, {kIpAddress, QStringLiteral("10.0.0.2")}});
+    f.addDevice({{kDeviceNo, 2}, {kDeviceType, kColour}, {kCommMode, kNetworkMode}, {kIpAddress, QStringLiteral("10.0.0.2")}});
     FakeTermSdk& sdk = f.sdk2();
     sdk.pushLog(QStringLiteral("NextLogRecord"), numericLog(7, 0, 2024, 5, 3, 8, 5));
     sdk.pushLog(QStringLiteral("NextLogRecord"), numericLog(8, 6, 2024, 5, 3, 17, 30));
@@ -80,7 +66,7 @@ void RecordCollectionTest::timeTextsAndStateWords()
     f.click(f.window->BT_QV_NewData);
     QVERIFY(prompt->hasRun());
 
-    QCOMPARE(recordRows(f.records()), (QStringList{"1/8//2024-05-03 17:30/",
+    QCOMPARE(tableRows(f.records()), (QStringList{"1/8//2024-05-03 17:30/",
                                                    "2/A7//2024-05-03 08:05:09/外出返回",
                                                    "1/7//2024-05-03 08:05/上班",
                                                    "2/A8//2024-05-02 23:00:00/加班签退"}));
@@ -163,7 +149,7 @@ void RecordCollectionTest::droppedTerminalKeepsPostedRowsAndIsReleased()
     auto prompt = answerPrompt(QStringLiteral("2024-05-01"), QStringLiteral("2024-05-31"));
     f.click(f.window->BT_QV_NewData);
     QVERIFY(f.fakes.messages.shown.isEmpty());
-    QCOMPARE(recordRows(f.records()), (QStringList{"2/2//2024-05-04 08:00:00/下班", "1/1//2024-05-03 08:00:00/上班"}));
+    QCOMPARE(tableRows(f.records()), (QStringList{"2/2//2024-05-04 08:00:00/下班", "1/1//2024-05-03 08:00:00/上班"}));
     QCOMPARE(sdk.callNames().count(QStringLiteral("Disconnect")), 2);
     QCOMPARE(f.records().state(), WorkingTable::State::Browse);
 }
@@ -171,14 +157,14 @@ void RecordCollectionTest::droppedTerminalKeepsPostedRowsAndIsReleased()
 void RecordCollectionTest::failedConnectShowsMessageAndWalkGoesOn()
 {
     MainWindowFixture f;
-    f.addDevice({{kDeviceNo, 12}, {kCommMode, kTcp}, {kIpAddress, QStringLiteral("10.0.0.12")}});
+    f.addDevice({{kDeviceNo, 12}, {kCommMode, kNetworkMode}, {kIpAddress, QStringLiteral("10.0.0.12")}});
     f.addDevice({{kDeviceNo, 13}});
     f.sdk2().push(QStringLiteral("ConnectNetwork"), {false});
     f.sdk2().pushLog(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("9"), 2, 2026, 12, 2, 9, 0, 0));
     auto prompt = answerPrompt(QStringLiteral("2026-12-01"), QStringLiteral("2026-12-31"));
     f.click(f.window->BT_QV_NewData);
     QCOMPARE(f.fakes.messages.texts(), QStringList{QStringLiteral("连接设备(设备号：12)失败")});
-    QCOMPARE(recordRows(f.records()), QStringList{QStringLiteral("13/9//2026-12-02 09:00:00/外出")});
+    QCOMPARE(tableRows(f.records()), QStringList{QStringLiteral("13/9//2026-12-02 09:00:00/外出")});
     QCOMPARE(f.fakes.events.pauses, (QList<int>{100, 100}));
 }
 

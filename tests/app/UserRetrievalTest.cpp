@@ -1,25 +1,9 @@
 #include "MainWindowFixture.h"
+#include "TableRows.h"
 
 #include <QtTest>
 
 using namespace QvTables;
-
-namespace {
-const QString kTcp = QStringLiteral("TCP/IP");
-
-// 设备号/登记号/姓名/密码/类型/禁用 of every person row, in the table's order.
-QStringList personRows(WorkingTable& persons)
-{
-    QStringList rows;
-    for (persons.first(); !persons.eof(); persons.next()) {
-        QStringList values;
-        for (const auto& field : persons.fields())
-            values << persons.fieldText(field.name);
-        rows << values.join(QLatin1Char('/'));
-    }
-    return rows;
-}
-} // namespace
 
 class UserRetrievalTest : public QObject {
     Q_OBJECT
@@ -34,7 +18,7 @@ void UserRetrievalTest::numericAndTextFetch()
 {
     MainWindowFixture f;
     f.addDevice({{kDeviceNo, 1}, {kDeviceType, kBlackWhite}});
-    f.addDevice({{kDeviceNo, 2}, {kDeviceType, kFace}, {kCommMode, kTcp}, {kIpAddress, QStringLiteral("10.0.0.2")}});
+    f.addDevice({{kDeviceNo, 2}, {kDeviceType, kFace}, {kCommMode, kNetworkMode}, {kIpAddress, QStringLiteral("10.0.0.2")}});
     FakeTermSdk& sdk = f.sdk1();
     sdk.pushUser(QStringLiteral("NextUserRecord"), {7, QStringLiteral("张三"), QStringLiteral("123"), 0, true});
     sdk.pushUser(QStringLiteral("NextUserRecord"), {10, QStringLiteral("李四"), QStringLiteral(""), 14, false});
@@ -42,7 +26,7 @@ void UserRetrievalTest::numericAndTextFetch()
     const int pumpsBefore = f.fakes.events.pumps;
     f.click(f.window->BT_PE_Get);
 
-    QCOMPARE(personRows(f.persons()), (QStringList{"1/10/李四//14/false", "1/7/张三/123/0/true", "2/A009/Ann/9/3/false"}));
+    QCOMPARE(tableRows(f.persons()), (QStringList{"1/10/李四//14/false", "1/7/张三/123/0/true", "2/A009/Ann/9/3/false"}));
     const QStringList trace = f.sdk1().callTrace();
     QCOMPARE(trace.filter(QStringLiteral("LoadAllUserIds")), (QStringList{"LoadAllUserIds(1)", "LoadAllUserIds(1)"}));
     // The black-and-white terminal is read by number, the face terminal by text, each until the fetch says no more.
@@ -63,7 +47,7 @@ void UserRetrievalTest::failedConnectShowsMessageAndWalkGoesOn()
     f.click(f.window->BT_PE_Get);
     QCOMPARE(f.fakes.messages.texts(), QStringList{QStringLiteral("连接设备(设备号：3)失败")});
     QCOMPARE(f.fakes.messages.shown.first().kind, QStringLiteral("error"));
-    QCOMPARE(personRows(f.persons()), QStringList{QStringLiteral("4/1/x//0/true")});
+    QCOMPARE(tableRows(f.persons()), QStringList{QStringLiteral("4/1/x//0/true")});
     QCOMPARE(f.sdk1().callNames().count(QStringLiteral("Disconnect")), 1);
 }
 
@@ -79,7 +63,7 @@ void UserRetrievalTest::errorWhileReadingKeepsPostedRowsAndReleases()
     f.click(f.window->BT_PE_Get);
 
     QVERIFY(f.fakes.messages.shown.isEmpty()); // swallowed silently
-    QCOMPARE(personRows(f.persons()), (QStringList{"1/1/a//0/false", "2/5/b//0/false"}));
+    QCOMPARE(tableRows(f.persons()), (QStringList{"1/1/a//0/false", "2/5/b//0/false"}));
     QCOMPARE(sdk.callNames().count(QStringLiteral("Disconnect")), 2); // both terminals given back
     QCOMPARE(f.persons().state(), WorkingTable::State::Browse);
 }

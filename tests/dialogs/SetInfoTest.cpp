@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 #include "ModalDialogDriver.h"
+#include "TableRows.h"
 #include "TfrmSetInfo.h"
 
 #include <QComboBox>
@@ -37,17 +38,6 @@ void typeAll(TfrmSetInfo* dialog, const Texts& texts)
         type(dialog, name, text);
 }
 
-QString rowTexts(WorkingTable& devices)
-{
-    QStringList rows;
-    for (devices.first(); !devices.eof(); devices.next()) {
-        QStringList values;
-        for (const auto& field : devices.fields())
-            values << devices.fieldText(field.name);
-        rows << values.join(QLatin1Char(','));
-    }
-    return rows.join(QLatin1Char(';'));
-}
 } // namespace
 
 class SetInfoTest : public QObject {
@@ -133,7 +123,7 @@ void SetInfoTest::addThenOkPostsTheRow()
     f.click(f.window->BT_QVJ_Add);
     QVERIFY(driver.hasRun());
     QVERIFY(f.fakes.messages.shown.isEmpty());
-    QCOMPARE(rowTexts(f.devices()), QStringLiteral("5,面部识别,TCP/IP,1,19200,192.168.1.201,4999,,"));
+    QCOMPARE(tableRows(f.devices(), QLatin1Char(',')).join(QLatin1Char(';')), QStringLiteral("5,面部识别,TCP/IP,1,19200,192.168.1.201,4999,,"));
     QCOMPARE(f.ruledButtons(), QList<bool>(5, true));
 }
 
@@ -150,7 +140,7 @@ void SetInfoTest::addThenCancelOrCloseLeavesTableAsBefore()
     QFETCH(int, how);
     MainWindowFixture f;
     f.addDevice({{kDeviceNo, 3}});
-    const QString before = rowTexts(f.devices());
+    const QString before = tableRows(f.devices(), QLatin1Char(',')).join(QLatin1Char(';'));
     ModalDialogDriver driver([&](QWidget* window) {
         auto* dialog = qobject_cast<TfrmSetInfo*>(window);
         typeAll(dialog, {{"DBEdit1", "8"}, {"DBComboBox2", "115200"}});
@@ -164,7 +154,7 @@ void SetInfoTest::addThenCancelOrCloseLeavesTableAsBefore()
     f.click(f.window->BT_QVJ_Add);
     QVERIFY(driver.hasRun());
     QCOMPARE(f.devices().state(), WorkingTable::State::Browse);
-    QCOMPARE(rowTexts(f.devices()), before);
+    QCOMPARE(tableRows(f.devices(), QLatin1Char(',')).join(QLatin1Char(';')), before);
     QCOMPARE(f.ruledButtons(), QList<bool>(5, true));
 }
 
@@ -172,7 +162,7 @@ void SetInfoTest::modifyRestoresStoredValuesOnCancel()
 {
     MainWindowFixture f;
     f.addDevice({{kDeviceNo, 3}, {kIpAddress, QStringLiteral("10.0.0.3")}});
-    const QString before = rowTexts(f.devices());
+    const QString before = tableRows(f.devices(), QLatin1Char(',')).join(QLatin1Char(';'));
     ModalDialogDriver driver([&](QWidget* window) {
         auto* dialog = qobject_cast<TfrmSetInfo*>(window);
         QCOMPARE(dialog->DBEdit2->text(), QStringLiteral("10.0.0.3")); // bound to the current row
@@ -182,7 +172,7 @@ void SetInfoTest::modifyRestoresStoredValuesOnCancel()
     });
     f.click(f.window->BT_QVJ_Mod);
     QVERIFY(driver.hasRun());
-    QCOMPARE(rowTexts(f.devices()), before);
+    QCOMPARE(tableRows(f.devices(), QLatin1Char(',')).join(QLatin1Char(';')), before);
 }
 
 void SetInfoTest::textAnIntegerColumnCannotTakeIsRefused()

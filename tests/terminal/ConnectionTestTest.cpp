@@ -5,8 +5,6 @@
 using namespace QvTables;
 
 namespace {
-const QString kTcp = QStringLiteral("TCP/IP");
-
 QStringList linkStates(WorkingTable& devices)
 {
     QStringList states;
@@ -31,7 +29,7 @@ void ConnectionTestTest::callSequencePerTransport()
 {
     MainWindowFixture f;
     f.addDevice({{kDeviceNo, 2}, {kSerialPort, 3}, {kBaudRate, 115200}, {kCommPassword, QStringLiteral("12")}});
-    f.addDevice({{kDeviceNo, 5}, {kCommMode, kTcp}, {kIpAddress, QStringLiteral("10.1.2.3")}, {kTcpPort, 4371}});
+    f.addDevice({{kDeviceNo, 5}, {kCommMode, kNetworkMode}, {kIpAddress, QStringLiteral("10.1.2.3")}, {kTcpPort, 4371}});
     f.click(f.window->BT_QVJ_Test);
 
     QCOMPARE(f.sdk1().callTrace(), (QStringList{
@@ -55,8 +53,8 @@ void ConnectionTestTest::commKeyRule_data()
     QTest::addColumn<QStringList>("keyCalls");
     QTest::newRow("empty: no key") << kSerialMode << "" << QStringList{};
     QTest::newRow("zero is a key") << kSerialMode << "0" << QStringList{"SetCommKey(0)"};
-    QTest::newRow("minus one means no key") << kTcp << "-1" << QStringList{};
-    QTest::newRow("a key on the network") << kTcp << "808" << QStringList{"SetCommKey(808)"};
+    QTest::newRow("minus one means no key") << kNetworkMode << "-1" << QStringList{};
+    QTest::newRow("a key on the network") << kNetworkMode << "808" << QStringList{"SetCommKey(808)"};
     QTest::newRow("any other mode text is the network") << "" << "7" << QStringList{"SetCommKey(7)"};
 }
 
