@@ -36,8 +36,12 @@ public:
     bool askYesNo(QWidget*, const QString&) override { return false; }
 };
 
-void runCase(const QString& name)
+// A case is "users", or a range ("all" or "1pct") and the log size of each terminal, as "all:200000".
+void runCase(const QString& caseName)
 {
+    const QString name = caseName.section(QLatin1Char(':'), 0, 0);
+    const qint64 logsPerTerminal = caseName.contains(QLatin1Char(':')) ? caseName.section(QLatin1Char(':'), 1).toLongLong()
+                                                                      : kLogsPerTerminal;
     const bool users = name == QLatin1String("users");
     QStringList specs;
     for (int i = 1; i <= kTerminals; ++i)
@@ -45,7 +49,7 @@ void runCase(const QString& name)
                      .arg(i)
                      .arg(kLastDay)
                      .arg(users ? kUsersPerTerminal : 50)
-                     .arg(users ? 0 : kLogsPerTerminal);
+                     .arg(users ? 0 : logsPerTerminal);
     QProcess termsim;
     QList<int> ports;
     if (!bench::startTermsim(termsim, specs, ports))
@@ -112,5 +116,8 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    return bench::runCases(argc, argv, {QStringLiteral("all"), QStringLiteral("1pct"), QStringLiteral("users")}, runCase);
+    return bench::runCases(argc, argv,
+                           {QStringLiteral("all:40000"), QStringLiteral("all:200000"), QStringLiteral("1pct:200000"),
+                            QStringLiteral("users")},
+                           runCase);
 }
