@@ -1,3 +1,4 @@
+#include "FakeUiServices.h"
 #include "ModalDialogDriver.h"
 #include "THVDateEdit.h"
 #include "THalvern.h"
@@ -15,40 +16,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Records the boxes shown and answers them at once.
-class RecordingMessageBoxes : public IMessageBoxes {
-public:
-    void showError(QWidget*, const QString& text) override { errors << text; }
-    void showInformation(QWidget*, const QString& text) override { informations << text; }
-    bool askYesNo(QWidget*, const QString& text) override
-    {
-        questions << text;
-        return false;
-    }
-
-    QStringList errors;
-    QStringList informations;
-    QStringList questions;
-};
-
-class FixedClock : public IClock {
-public:
-    explicit FixedClock(QDate day)
-        : m_day(day)
-    {
-    }
-    QDate today() const override { return m_day; }
-
-private:
-    QDate m_day;
-};
-
 // A component asking on a fixed day, with recorded message boxes.
 struct PromptFixture {
     explicit PromptFixture(QDate today, QObject* owner = nullptr)
-        : clock(today)
-        , component(owner, {&messages, nullptr, &clock})
+        : component(owner, {&messages, nullptr, &clock})
     {
+        clock.date = today;
     }
     RecordingMessageBoxes messages;
     FixedClock clock;
@@ -176,7 +149,7 @@ void DateAreaPromptTest::defaultsAreTheCurrentMonth()
     QVERIFY(driver.hasRun());
     QCOMPARE(startText, start);
     QCOMPARE(endText, end);
-    QVERIFY(fixture.messages.errors.isEmpty());
+    QVERIFY(fixture.messages.errors().isEmpty());
 }
 
 void DateAreaPromptTest::givenTextsAreShownUnchanged_data()
@@ -271,7 +244,7 @@ void DateAreaPromptTest::emptyEditorKeepsTheDialogOpen()
             retype(child<THVDateEdit>(dialog, name.toLatin1().constData()), QString());
         click(dialog, "BitBtn1");
 
-        QCOMPARE(fixture.messages.errors, QStringList{message});
+        QCOMPARE(fixture.messages.errors(), QStringList{message});
         QVERIFY(dialog->isVisible());
         QCOMPARE(dialog->focusWidget(), child<THVDateEdit>(dialog, focused.toLatin1().constData()));
         QCOMPARE(start, QString());
@@ -284,7 +257,7 @@ void DateAreaPromptTest::emptyEditorKeepsTheDialogOpen()
     });
     fixture.component.hv_SYS_GetDateArea(start, end);
     QVERIFY(driver.hasRun());
-    QCOMPARE(fixture.messages.errors.size(), 1);
+    QCOMPARE(fixture.messages.errors().size(), 1);
     QCOMPARE(start, cleared.contains(u"D1"_s) ? u"2028-03-15"_s : u"2028-02-01"_s);
     QCOMPARE(end, cleared.contains(u"D2"_s) ? u"2028-03-15"_s : u"2028-02-29"_s);
 }

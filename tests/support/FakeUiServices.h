@@ -34,6 +34,14 @@ public:
             all << box.text;
         return all;
     }
+    QStringList errors() const
+    {
+        QStringList all;
+        for (const Box& box : shown)
+            if (box.kind == QLatin1String("error"))
+                all << box.text;
+        return all;
+    }
 
 private:
     void record(const Box& box)
@@ -64,7 +72,7 @@ public:
 
 class FixedClock : public IClock {
 public:
-    QDate date = QDate(2026, 12, 11);
+    QDate date{2026, 12, 11};
     QDate today() const override { return date; }
 };
 
