@@ -49,12 +49,15 @@ void DataGrid::setTable(WorkingTable* table, const QList<Column>& columns)
     }
     m_header->setTitles(titles);
 
-    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (!m_syncing && m_table && current.isValid())
-                    m_table->setCurrentRow(current.row());
-            });
-    connect(table, &WorkingTable::currentRowChanged, this, &DataGrid::followTableCursor);
+    // The window binds its grids again at every show: keep one link each way.
+    disconnect(m_fromGrid);
+    disconnect(m_fromTable);
+    m_fromGrid = connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                         [this](const QModelIndex& current) {
+                             if (!m_syncing && m_table && current.isValid())
+                                 m_table->setCurrentRow(current.row());
+                         });
+    m_fromTable = connect(table, &WorkingTable::currentRowChanged, this, &DataGrid::followTableCursor);
 }
 
 void DataGrid::followTableCursor(int row)

@@ -39,4 +39,6 @@ private:
     BandHeaderView* m_header = nullptr;
     QPointer<GridFindDialog> m_findDialog;
     bool m_syncing = false;
+    QMetaObject::Connection m_fromGrid;
+    QMetaObject::Connection m_fromTable;
 };
