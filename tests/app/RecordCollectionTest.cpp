@@ -4,6 +4,7 @@
 #include "THVDateEdit.h"
 #include "TfrmhvDateArea.h"
 
+#include <QGroupBox>
 #include <QtTest>
 
 #include <memory>
@@ -49,6 +50,7 @@ private Q_SLOTS:
     void cancelledPromptKeepsPreviousRecords();
     void droppedTerminalKeepsPostedRowsAndIsReleased();
     void failedConnectShowsMessageAndWalkGoesOn();
+    void runShowsProgressAndLocksTheButtons();
 };
 
 void RecordCollectionTest::timeTextsAndStateWords()
@@ -166,6 +168,31 @@ void RecordCollectionTest::failedConnectShowsMessageAndWalkGoesOn()
     QCOMPARE(f.fakes.messages.texts(), QStringList{QStringLiteral("连接设备(设备号：12)失败")});
     QCOMPARE(tableRows(f.records()), QStringList{QStringLiteral("13/9//2026-12-02 09:00:00/外出")});
     QCOMPARE(f.fakes.events.pauses, (QList<int>{100, 100}));
+}
+
+void RecordCollectionTest::runShowsProgressAndLocksTheButtons()
+{
+    MainWindowFixture f;
+    f.addDevice({{kDeviceNo, 4}});
+    f.sdk2().pushLog(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("1"), 0, 2024, 5, 3, 8, 0, 0));
+    QString captionDuringRun;
+    bool anyButtonEnabled = false;
+    f.fakes.events.onPump = [&] {
+        captionDuringRun = f.window->GroupBox2->title();
+        for (QPushButton* b : {f.window->BT_QVJ_Add, f.window->BT_QVJ_Mod, f.window->BT_QVJ_Del, f.window->BT_QVJ_Test,
+                               f.window->BT_PE_Get, f.window->BT_QV_NewData})
+            anyButtonEnabled = anyButtonEnabled || b->isEnabled();
+        // A second run asked for meanwhile does not start.
+        f.window->BT_PE_GetClick();
+    };
+    auto prompt = answerPrompt(QStringLiteral("2024-05-01"), QStringLiteral("2024-05-31"));
+    f.click(f.window->BT_QV_NewData);
+    QVERIFY(captionDuringRun.startsWith(QStringLiteral("数据采集")));
+    QVERIFY2(captionDuringRun.contains(QStringLiteral("设备号 4")), qPrintable(captionDuringRun));
+    QVERIFY(!anyButtonEnabled);
+    QVERIFY(f.sdk1().calls.isEmpty());
+    QCOMPARE(f.window->GroupBox2->title(), QStringLiteral("数据采集"));
+    QCOMPARE(f.ruledButtons(), QList<bool>(5, true));
 }
 
 QTEST_MAIN(RecordCollectionTest)
