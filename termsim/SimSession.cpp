@@ -23,6 +23,37 @@ QString flag(bool on)
     return on ? QStringLiteral("1") : QStringLiteral("0");
 }
 
+// The records of a bulk transfer cut into chunks of about kChunkBytes, with the
+// number of records in each.
+struct Chunks {
+    std::vector<QByteArray> bytes;
+    std::vector<quint32> counts;
+};
+
+// writeOne(WireWriter&, const Record&) appends one record in its wire layout.
+template <typename Records, typename WriteOne>
+Chunks chunked(const Records& records, WriteOne writeOne)
+{
+    Chunks out;
+    WireWriter w(kChunkBytes + 64);
+    quint32 n = 0;
+    for (const auto& record : records) {
+        writeOne(w, record);
+        ++n;
+        if (w.size() >= kChunkBytes) {
+            out.bytes.push_back(std::move(w.data()));
+            out.counts.push_back(n);
+            w = WireWriter(kChunkBytes + 64);
+            n = 0;
+        }
+    }
+    if (n > 0) {
+        out.bytes.push_back(std::move(w.data()));
+        out.counts.push_back(n);
+    }
+    return out;
+}
+
 } // namespace
 
 SimSession::SimSession(SimHost& host, Transport transport, QList<SimTerminal*> terminals, QObject* parent)
@@ -305,77 +336,30 @@ SimSession::Result SimSession::dispatch(const WireFrame& request, WireReader& r,
         if (malformed())
             break;
         const SimTerminalData& d = t.data();
-        std::vector<QByteArray> chunks;
-        std::vector<quint32> counts;
-        QByteArray current;
-        current.reserve(kChunkBytes + 64);
-        quint32 n = 0;
-        for (const SimLogRecord& rec : d.logs) {
+        Chunks c = chunked(d.logs, [&d](WireWriter& w, const SimLogRecord& rec) {
             const QByteArray& e = d.enrollTexts.at(rec.enrollId);
-            WireRecords::appendLog(current, e.constData(), int(e.size()), rec.time, rec.verifyMode, rec.inOutMode,
+            WireRecords::appendLog(w.data(), e.constData(), int(e.size()), rec.time, rec.verifyMode, rec.inOutMode,
                                    rec.workCode);
-            ++n;
-            if (current.size() >= kChunkBytes) {
-                chunks.push_back(std::move(current));
-                counts.push_back(n);
-                current = QByteArray();
-                current.reserve(kChunkBytes + 64);
-                n = 0;
-            }
-        }
-        if (n > 0) {
-            chunks.push_back(std::move(current));
-            counts.push_back(n);
-        }
-        res = openTransfer(std::move(chunks), std::move(counts), quint32(d.logs.size()), true);
+        });
+        res = openTransfer(std::move(c.bytes), std::move(c.counts), quint32(d.logs.size()), true);
         break;
     }
     case WireOp::LoadAllUserIds: {
         if (malformed())
             break;
-        std::vector<QByteArray> chunks;
-        std::vector<quint32> counts;
-        WireWriter w;
-        quint32 n = 0;
-        for (const SimUser& u : t.data().users) {
+        Chunks c = chunked(t.data().users, [](WireWriter& w, const SimUser& u) {
             w.str8(u.enroll).str8(u.name).str8(u.password).u8(quint8(qBound(0, u.privilege, 255))).u8(u.enabled);
-            ++n;
-            if (w.size() >= kChunkBytes) {
-                chunks.push_back(w.data());
-                counts.push_back(n);
-                w = WireWriter();
-                n = 0;
-            }
-        }
-        if (n > 0) {
-            chunks.push_back(w.data());
-            counts.push_back(n);
-        }
-        res = openTransfer(std::move(chunks), std::move(counts), quint32(t.data().users.size()), false);
+        });
+        res = openTransfer(std::move(c.bytes), std::move(c.counts), quint32(t.data().users.size()), false);
         break;
     }
     case WireOp::LoadSuperLogs: {
         if (malformed())
             break;
-        std::vector<QByteArray> chunks;
-        std::vector<quint32> counts;
-        WireWriter w;
-        quint32 n = 0;
-        for (const SimSuperLogRecord& s : t.data().superLogs) {
+        Chunks c = chunked(t.data().superLogs, [](WireWriter& w, const SimSuperLogRecord& s) {
             w.i32(s.operatorEnroll).i32(s.targetEnroll).i32(s.manipulation).i32(s.params1).i32(s.params2).u32(s.time);
-            ++n;
-            if (w.size() >= kChunkBytes) {
-                chunks.push_back(w.data());
-                counts.push_back(n);
-                w = WireWriter();
-                n = 0;
-            }
-        }
-        if (n > 0) {
-            chunks.push_back(w.data());
-            counts.push_back(n);
-        }
-        res = openTransfer(std::move(chunks), std::move(counts), quint32(t.data().superLogs.size()), false);
+        });
+        res = openTransfer(std::move(c.bytes), std::move(c.counts), quint32(t.data().superLogs.size()), false);
         break;
     }
     case WireOp::BackupData: {
