@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WireRecords.h"
+
 #include <QtGlobal>
 
 #include <vector>
@@ -7,14 +9,7 @@
 // The management log fetched by LoadSuperLogs, walked by NextSuperLogRecord.
 class TermSuperLogBuffer {
 public:
-    struct Entry {
-        qint32 operatorEnroll;
-        qint32 targetEnroll;
-        qint32 manipulation;
-        qint32 params1;
-        qint32 params2;
-        quint32 time;
-    };
+    using Entry = WireRecords::SuperLog;
 
     void clear();
     bool appendChunk(const char* data, qsizetype length, quint32 count);

@@ -356,9 +356,7 @@ SimSession::Result SimSession::dispatch(const WireFrame& request, WireReader& r,
     case WireOp::LoadSuperLogs: {
         if (malformed())
             break;
-        Chunks c = chunked(t.data().superLogs, [](WireWriter& w, const SimSuperLogRecord& s) {
-            w.i32(s.operatorEnroll).i32(s.targetEnroll).i32(s.manipulation).i32(s.params1).i32(s.params2).u32(s.time);
-        });
+        Chunks c = chunked(t.data().superLogs, &WireRecords::writeSuperLog);
         res = openTransfer(std::move(c.bytes), std::move(c.counts), quint32(t.data().superLogs.size()), false);
         break;
     }

@@ -2,6 +2,7 @@
 
 #include "Crc32.h"
 #include "WireReader.h"
+#include "WireRecords.h"
 #include "WireWriter.h"
 
 #include <QDir>
@@ -17,13 +18,12 @@
 namespace {
 constexpr char kMagic[4] = {'Q', 'V', 'T', 'D'};
 constexpr int kLogRecordSize = 16;
-constexpr int kSuperRecordSize = 24;
 } // namespace
 
 QByteArray SimStore::serialize(const SimTerminalData& data)
 {
     qsizetype estimate = 1024 + qsizetype(data.logs.size()) * kLogRecordSize +
-                         qsizetype(data.superLogs.size()) * kSuperRecordSize + data.enrollTexts.size() * 12;
+                         qsizetype(data.superLogs.size()) * WireRecords::SuperLogRecordSize + data.enrollTexts.size() * 12;
     for (const SimUser& u : data.users) {
         estimate += 64;
         for (const QByteArray& t : u.templates)
@@ -71,7 +71,7 @@ QByteArray SimStore::serialize(const SimTerminalData& data)
     }
     w.u32(quint32(data.superLogs.size()));
     for (const SimSuperLogRecord& r : data.superLogs)
-        w.i32(r.operatorEnroll).i32(r.targetEnroll).i32(r.manipulation).i32(r.params1).i32(r.params2).u32(r.time);
+        WireRecords::writeSuperLog(w, r);
     w.u32(quint32(data.firmware.size()));
     for (const SimFirmwareRecord& r : data.firmware)
         w.str16(r.fileName).u32(r.size).u32(r.crc).u32(r.time);
@@ -167,18 +167,10 @@ bool SimStore::deserialize(const QByteArray& image, SimTerminalData& out, QStrin
         }
     }
     const quint32 supers = r.u32();
-    if (quint64(supers) * kSuperRecordSize > quint64(r.remaining()))
+    if (quint64(supers) * WireRecords::SuperLogRecordSize > quint64(r.remaining()))
         r.fail();
-    for (quint32 i = 0; i < supers && r.ok(); ++i) {
-        SimSuperLogRecord s;
-        s.operatorEnroll = r.i32();
-        s.targetEnroll = r.i32();
-        s.manipulation = r.i32();
-        s.params1 = r.i32();
-        s.params2 = r.i32();
-        s.time = r.u32();
-        d.superLogs.push_back(s);
-    }
+    for (quint32 i = 0; i < supers && r.ok(); ++i)
+        d.superLogs.push_back(WireRecords::readSuperLog(r));
     const quint32 firmware = r.u32();
     if (quint64(firmware) * 14 > quint64(r.remaining()))
         r.fail();

@@ -14,8 +14,9 @@
 // u8 enabled, u16 finger mask, then u16 length + bytes per template); enroll
 // texts (u32 count; str8 each); attendance log (u32 count; 16 bytes each:
 // u32 enroll text index, u32 time, u32 work code, u8 verify, u8 state, u16 0);
-// management log (u32 count; 24 bytes each); firmware records (u32 count;
-// str16 name, u32 size, u32 CRC, u32 time).
+// management log (u32 count; 24 bytes each, the management log record of
+// WireRecords); firmware records (u32 count; str16 name, u32 size, u32 CRC,
+// u32 time).
 //
 // Files are written atomically: a temporary file in the same directory is
 // written and flushed to disk, renamed over the old one, and the directory is

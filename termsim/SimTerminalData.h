@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WireRecords.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -31,14 +33,8 @@ struct SimLogRecord {
     quint16 reserved = 0;
 };
 
-struct SimSuperLogRecord {
-    qint32 operatorEnroll = 0;
-    qint32 targetEnroll = 0;
-    qint32 manipulation = 0;
-    qint32 params1 = 0;
-    qint32 params2 = 0;
-    quint32 time = 0;
-};
+// One management log record: the layout the wire carries (WireRecords).
+using SimSuperLogRecord = WireRecords::SuperLog;
 
 struct SimFirmwareRecord {
     QString fileName;

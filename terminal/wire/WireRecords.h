@@ -1,5 +1,8 @@
 #pragma once
 
+#include "WireReader.h"
+#include "WireWriter.h"
+
 #include <QByteArray>
 #include <QtEndian>
 #include <QtGlobal>
@@ -20,6 +23,34 @@ class WireRecords {
 public:
     static constexpr int MaxEnrollBytes = 32;
     static constexpr int SuperLogRecordSize = 24;
+
+    // One management log record, as the terminal keeps it and the wire carries it.
+    struct SuperLog {
+        qint32 operatorEnroll = 0;
+        qint32 targetEnroll = 0;
+        qint32 manipulation = 0;
+        qint32 params1 = 0;
+        qint32 params2 = 0;
+        quint32 time = 0; // WireTime
+    };
+
+    static void writeSuperLog(WireWriter& w, const SuperLog& s)
+    {
+        w.i32(s.operatorEnroll).i32(s.targetEnroll).i32(s.manipulation).i32(s.params1).i32(s.params2).u32(s.time);
+    }
+
+    // Reads one record; a short read leaves r not ok (WireReader).
+    static SuperLog readSuperLog(WireReader& r)
+    {
+        SuperLog s;
+        s.operatorEnroll = r.i32();
+        s.targetEnroll = r.i32();
+        s.manipulation = r.i32();
+        s.params1 = r.i32();
+        s.params2 = r.i32();
+        s.time = r.u32();
+        return s;
+    }
 
     struct LogView {
         const char* enroll;
