@@ -23,7 +23,8 @@ constexpr int kLogRecordSize = 16;
 QByteArray SimStore::serialize(const SimTerminalData& data)
 {
     qsizetype estimate = 1024 + qsizetype(data.logs.size()) * kLogRecordSize +
-                         qsizetype(data.superLogs.size()) * WireRecords::SuperLogRecordSize + data.enrollTexts.size() * 12;
+                         qsizetype(data.superLogs.size()) * WireRecords::SuperLogRecordSize +
+                         data.enrollTexts.size() * 12;
     for (const SimUser& u : data.users) {
         estimate += 64;
         for (const QByteArray& t : u.templates)
