@@ -41,6 +41,14 @@ QString enrollText(int enrollNumber)
     return QString::number(enrollNumber);
 }
 
+// The head of the requests about one finger of one user.
+WireWriter fingerPayload(int machineNumber, int enrollNumber, int fingerIndex)
+{
+    WireWriter w;
+    w.i32(machineNumber).str8(enrollText(enrollNumber)).i32(fingerIndex);
+    return w;
+}
+
 } // namespace
 
 TTermSdk::TTermSdk()
@@ -235,34 +243,33 @@ bool TTermSdk::upload(const QByteArray& data)
     return true;
 }
 
-bool TTermSdk::LoadAllLogs(int machineNumber)
+template <typename Buffer>
+bool TTermSdk::loadBuffer(WireOp op, int machineNumber, Buffer& buffer, bool emptyIsNoData)
 {
-    m_logs.clear();
+    buffer.clear();
     quint32 n = 0;
+    std::function<void(quint32)> announce;
+    if constexpr (requires { buffer.reserve(quint32()); })
+        announce = [&buffer](quint32 total) { buffer.reserve(total); };
     const bool ok = bulkLoad(
-        WireOp::LoadAllLogs, machinePayload(machineNumber), n,
-        [this](const char* d, qsizetype len, quint32 count) { return m_logs.appendChunk(d, len, count); },
-        [this](quint32 total) { m_logs.reserve(total); });
+        op, machinePayload(machineNumber), n,
+        [&buffer](const char* d, qsizetype len, quint32 count) { return buffer.appendChunk(d, len, count); },
+        announce);
     if (!ok) {
-        m_logs.clear();
+        buffer.clear();
         return false;
     }
-    return n > 0 ? true : fail(TermError::NoData);
+    return n > 0 || !emptyIsNoData ? true : fail(TermError::NoData);
+}
+
+bool TTermSdk::LoadAllLogs(int machineNumber)
+{
+    return loadBuffer(WireOp::LoadAllLogs, machineNumber, m_logs, true);
 }
 
 bool TTermSdk::LoadLogs(int machineNumber)
 {
-    m_logs.clear();
-    quint32 n = 0;
-    const bool ok = bulkLoad(
-        WireOp::LoadLogs, machinePayload(machineNumber), n,
-        [this](const char* d, qsizetype len, quint32 count) { return m_logs.appendChunk(d, len, count); },
-        [this](quint32 total) { m_logs.reserve(total); });
-    if (!ok) {
-        m_logs.clear();
-        return false;
-    }
-    return n > 0 ? true : fail(TermError::NoData);
+    return loadBuffer(WireOp::LoadLogs, machineNumber, m_logs, true);
 }
 
 bool TTermSdk::NextLogRecord(int, int& terminalMachineNumber, int& enrollNumber, int& enrollMachineNumber,
@@ -298,29 +305,18 @@ bool TTermSdk::NextLogRecordStr(int, QString& enrollNumber, int& verifyMode, int
 
 bool TTermSdk::LoadAllUserIds(int machineNumber)
 {
-    m_users.clear();
-    quint32 n = 0;
-    const bool ok =
-        bulkLoad(WireOp::LoadAllUserIds, machinePayload(machineNumber), n,
-                 [this](const char* d, qsizetype len, quint32 count) { return m_users.appendChunk(d, len, count); });
-    if (!ok)
-        m_users.clear();
-    return ok;
+    return loadBuffer(WireOp::LoadAllUserIds, machineNumber, m_users, false); // an empty list is no failure
 }
 
-bool TTermSdk::NextUserRecord(int, int& enrollNumber, QString& name, QString& password, int& privilege,
-                              bool& enabled)
+bool TTermSdk::NextUserRecord(int machineNumber, int& enrollNumber, QString& name, QString& password,
+                              int& privilege, bool& enabled)
 {
-    const TermUserBuffer::User* u = m_users.next();
-    if (!u)
-        return fail(TermError::NoData);
+    QString enroll;
+    if (!TTermSdk::NextUserRecordStr(machineNumber, enroll, name, password, privilege, enabled))
+        return false;
     bool ok = false;
-    const int n = u->enroll.toInt(&ok);
+    const int n = enroll.toInt(&ok);
     enrollNumber = ok ? n : 0;
-    name = u->name;
-    password = u->password;
-    privilege = u->privilege;
-    enabled = u->enabled;
     return true;
 }
 
@@ -340,16 +336,7 @@ bool TTermSdk::NextUserRecordStr(int, QString& enrollNumber, QString& name, QStr
 
 bool TTermSdk::LoadSuperLogs(int machineNumber)
 {
-    m_superLogs.clear();
-    quint32 n = 0;
-    const bool ok = bulkLoad(
-        WireOp::LoadSuperLogs, machinePayload(machineNumber), n,
-        [this](const char* d, qsizetype len, quint32 count) { return m_superLogs.appendChunk(d, len, count); });
-    if (!ok) {
-        m_superLogs.clear();
-        return false;
-    }
-    return n > 0 ? true : fail(TermError::NoData);
+    return loadBuffer(WireOp::LoadSuperLogs, machineNumber, m_superLogs, true);
 }
 
 bool TTermSdk::NextSuperLogRecord(int, int& terminalMachineNumber, int& enrollNumber, int& enrollMachineNumber,
@@ -411,23 +398,7 @@ bool readLocalFile(const QString& fileName, QByteArray& data, QString& error)
 }
 } // namespace
 
-bool TTermSdk::UpdateFirmware(const QString& firmwareFile)
-{
-    if (!m_link.isOpen())
-        return fail(TermError::NotConnected);
-    QByteArray data;
-    QString error;
-    if (!readLocalFile(firmwareFile, data, error))
-        return fail(TermError::FileError, error);
-    if (!upload(data))
-        return false;
-    WireWriter w;
-    w.i32(m_machine).u32(quint32(data.size())).u32(Crc32::compute(data.constData(), data.size()));
-    w.str16(firmwareFile.section(QLatin1Char('/'), -1));
-    return request(WireOp::UpdateFirmware, w.data());
-}
-
-bool TTermSdk::RestoreData(const QString& fileName)
+bool TTermSdk::sendFile(WireOp op, const QString& fileName, const QByteArray& moreArguments)
 {
     if (!m_link.isOpen())
         return fail(TermError::NotConnected);
@@ -439,17 +410,30 @@ bool TTermSdk::RestoreData(const QString& fileName)
         return false;
     WireWriter w;
     w.i32(m_machine).u32(quint32(data.size())).u32(Crc32::compute(data.constData(), data.size()));
-    return request(WireOp::RestoreData, w.data());
+    w.raw(moreArguments.constData(), moreArguments.size());
+    return request(op, w.data());
+}
+
+bool TTermSdk::UpdateFirmware(const QString& firmwareFile)
+{
+    WireWriter name;
+    name.str16(firmwareFile.section(QLatin1Char('/'), -1));
+    return sendFile(WireOp::UpdateFirmware, firmwareFile, name.data());
+}
+
+bool TTermSdk::RestoreData(const QString& fileName)
+{
+    return sendFile(WireOp::RestoreData, fileName);
 }
 
 // ---- device information -----------------------------------------------------
 
-bool TTermSdk::GetDeviceStatus(int machineNumber, int statusIndex, int& value)
+bool TTermSdk::readIndexed(WireOp op, int machineNumber, int index, int& value)
 {
     WireWriter w;
-    w.i32(machineNumber).i32(statusIndex);
+    w.i32(machineNumber).i32(index);
     QByteArray reply;
-    if (!request(WireOp::GetDeviceStatus, w.data(), &reply))
+    if (!request(op, w.data(), &reply))
         return false;
     WireReader r(reply);
     const int v = r.i32();
@@ -459,19 +443,14 @@ bool TTermSdk::GetDeviceStatus(int machineNumber, int statusIndex, int& value)
     return true;
 }
 
+bool TTermSdk::GetDeviceStatus(int machineNumber, int statusIndex, int& value)
+{
+    return readIndexed(WireOp::GetDeviceStatus, machineNumber, statusIndex, value);
+}
+
 bool TTermSdk::GetDeviceInfo(int machineNumber, int infoIndex, int& value)
 {
-    WireWriter w;
-    w.i32(machineNumber).i32(infoIndex);
-    QByteArray reply;
-    if (!request(WireOp::GetDeviceInfo, w.data(), &reply))
-        return false;
-    WireReader r(reply);
-    const int v = r.i32();
-    if (!r.ok())
-        return fail(TermError::ProtocolError);
-    value = v;
-    return true;
+    return readIndexed(WireOp::GetDeviceInfo, machineNumber, infoIndex, value);
 }
 
 bool TTermSdk::SetDeviceInfo(int machineNumber, int infoIndex, int value)
@@ -524,40 +503,32 @@ bool TTermSdk::GetDeviceTime(int machineNumber, int& year, int& month, int& day,
     return true;
 }
 
-namespace {
-bool textReply(const QByteArray& reply, QString& out)
+bool TTermSdk::readText(WireOp op, int machineNumber, QString& text)
 {
+    QByteArray reply;
+    if (!request(op, machinePayload(machineNumber), &reply))
+        return false;
     WireReader r(reply);
     const QString s = r.str8();
     if (!r.ok())
-        return false;
-    out = s;
+        return fail(TermError::ProtocolError);
+    text = s;
     return true;
 }
-} // namespace
 
 bool TTermSdk::GetSerialNumber(int machineNumber, QString& serialNumber)
 {
-    QByteArray reply;
-    if (!request(WireOp::GetSerialNumber, machinePayload(machineNumber), &reply))
-        return false;
-    return textReply(reply, serialNumber) || fail(TermError::ProtocolError);
+    return readText(WireOp::GetSerialNumber, machineNumber, serialNumber);
 }
 
 bool TTermSdk::GetProductCode(int machineNumber, QString& productCode)
 {
-    QByteArray reply;
-    if (!request(WireOp::GetProductCode, machinePayload(machineNumber), &reply))
-        return false;
-    return textReply(reply, productCode) || fail(TermError::ProtocolError);
+    return readText(WireOp::GetProductCode, machineNumber, productCode);
 }
 
 bool TTermSdk::GetFirmwareVersion(int machineNumber, QString& version)
 {
-    QByteArray reply;
-    if (!request(WireOp::GetFirmwareVersion, machinePayload(machineNumber), &reply))
-        return false;
-    return textReply(reply, version) || fail(TermError::ProtocolError);
+    return readText(WireOp::GetFirmwareVersion, machineNumber, version);
 }
 
 // ---- data manager -----------------------------------------------------------
@@ -617,10 +588,8 @@ bool TTermSdk::ReadUserInfo(int machineNumber, int enrollNumber, QString& name, 
 bool TTermSdk::ReadFingerTemplate(int machineNumber, int enrollNumber, int fingerIndex, QByteArray& buffer,
                                   int& length)
 {
-    WireWriter w;
-    w.i32(machineNumber).str8(enrollText(enrollNumber)).i32(fingerIndex);
     QByteArray reply;
-    if (!request(WireOp::ReadFingerTemplate, w.data(), &reply))
+    if (!request(WireOp::ReadFingerTemplate, fingerPayload(machineNumber, enrollNumber, fingerIndex).data(), &reply))
         return false;
     WireReader r(reply);
     const QByteArray data = r.blob(TermTemplates::MaxBytes);
@@ -643,8 +612,8 @@ bool TTermSdk::SetUserTmp(int machineNumber, int enrollNumber, int fingerIndex, 
 {
     if (!TermTemplates::validSize(templateData.size()))
         return fail(TermError::InvalidArgument, QStringLiteral("template size %1").arg(templateData.size()));
-    WireWriter w;
-    w.i32(machineNumber).str8(enrollText(enrollNumber)).i32(fingerIndex).blob(templateData);
+    WireWriter w = fingerPayload(machineNumber, enrollNumber, fingerIndex);
+    w.blob(templateData);
     return request(WireOp::SetUserTmp, w.data());
 }
 
@@ -654,8 +623,8 @@ bool TTermSdk::WriteFingerTemplateText(int machineNumber, int enrollNumber, int 
     QByteArray data;
     if (!TermTemplates::fromHex(templateText, data))
         return fail(TermError::InvalidArgument, QStringLiteral("template text is not hexadecimal template data"));
-    WireWriter w;
-    w.i32(machineNumber).str8(enrollText(enrollNumber)).i32(fingerIndex).blob(data);
+    WireWriter w = fingerPayload(machineNumber, enrollNumber, fingerIndex);
+    w.blob(data);
     return request(WireOp::WriteFingerTemplateText, w.data());
 }
 
@@ -673,9 +642,7 @@ bool TTermSdk::SetEnrollDataStr(int machineNumber, int enrollNumber, int enrollM
 
 bool TTermSdk::DeleteFingerTemplate(int machineNumber, int enrollNumber, int fingerIndex)
 {
-    WireWriter w;
-    w.i32(machineNumber).str8(enrollText(enrollNumber)).i32(fingerIndex);
-    return request(WireOp::DeleteFingerTemplate, w.data());
+    return request(WireOp::DeleteFingerTemplate, fingerPayload(machineNumber, enrollNumber, fingerIndex).data());
 }
 
 int TTermSdk::FPTempLength(const QString& templateText)
@@ -737,16 +704,12 @@ bool TTermSdk::CaptureFingerImage(bool fullImage, int& width, int& height, QByte
 
 bool TTermSdk::StartEnroll(int enrollNumber, int fingerIndex)
 {
-    WireWriter w;
-    w.i32(m_machine).str8(enrollText(enrollNumber)).i32(fingerIndex);
-    return request(WireOp::StartEnroll, w.data());
+    return request(WireOp::StartEnroll, fingerPayload(m_machine, enrollNumber, fingerIndex).data());
 }
 
 bool TTermSdk::StartVerify(int enrollNumber, int fingerIndex)
 {
-    WireWriter w;
-    w.i32(m_machine).str8(enrollText(enrollNumber)).i32(fingerIndex);
-    return request(WireOp::StartVerify, w.data());
+    return request(WireOp::StartVerify, fingerPayload(m_machine, enrollNumber, fingerIndex).data());
 }
 
 bool TTermSdk::StartIdentify()

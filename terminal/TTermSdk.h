@@ -113,7 +113,19 @@ private:
     bool openSession(quint8 transport, int machineNumber, int port, int baudRate, const QString& address);
     bool bulkLoad(WireOp op, const QByteArray& payload, quint32& records, const ChunkSink& sink,
                   const std::function<void(quint32)>& announce = {});
+    // Clears buffer and fills it by the bulk transfer op; empty again on failure. A
+    // buffer that can reserve is told the announced record count. An empty
+    // transfer fails with NoData when emptyIsNoData.
+    template <typename Buffer>
+    bool loadBuffer(WireOp op, int machineNumber, Buffer& buffer, bool emptyIsNoData);
     bool upload(const QByteArray& data);
+    // Reads a local file, uploads it and asks the terminal to take it by op
+    // (machine, size, CRC, then moreArguments).
+    bool sendFile(WireOp op, const QString& fileName, const QByteArray& moreArguments = QByteArray());
+    // One integer answer to op about the index'th item.
+    bool readIndexed(WireOp op, int machineNumber, int index, int& value);
+    // One text answer to op.
+    bool readText(WireOp op, int machineNumber, QString& text);
     bool machineOnly(WireOp op, int machineNumber);
 
     int m_commPort = 1;
