@@ -502,7 +502,7 @@ int SimTerminal::playVoiceByIndex(int index)
     return TermError::None;
 }
 
-int SimTerminal::startEnroll(const QString& enroll, int finger)
+int SimTerminal::startFingerOperation(const QString& enroll, int finger, Operation operation)
 {
     const QString key = canonicalEnroll(enroll);
     if (key.isEmpty() || finger < 0 || finger > 9)
@@ -510,24 +510,23 @@ int SimTerminal::startEnroll(const QString& enroll, int finger)
     if (m_operation != Operation::Idle)
         return TermError::Busy;
     const SimUser* u = findUser(key);
-    if (u && !u->templates[size_t(finger)].isEmpty())
+    const bool enrolled = u && !u->templates[size_t(finger)].isEmpty();
+    if (operation == Operation::Enrolling && enrolled)
         return TermError::Refused; // that finger is enrolled already
-    m_operation = Operation::Enrolling;
+    if (operation == Operation::Verifying && !enrolled)
+        return TermError::NoData;
+    m_operation = operation;
     return TermError::None;
+}
+
+int SimTerminal::startEnroll(const QString& enroll, int finger)
+{
+    return startFingerOperation(enroll, finger, Operation::Enrolling);
 }
 
 int SimTerminal::startVerify(const QString& enroll, int finger)
 {
-    const QString key = canonicalEnroll(enroll);
-    if (key.isEmpty() || finger < 0 || finger > 9)
-        return TermError::InvalidArgument;
-    if (m_operation != Operation::Idle)
-        return TermError::Busy;
-    const SimUser* u = findUser(key);
-    if (!u || u->templates[size_t(finger)].isEmpty())
-        return TermError::NoData;
-    m_operation = Operation::Verifying;
-    return TermError::None;
+    return startFingerOperation(enroll, finger, Operation::Verifying);
 }
 
 int SimTerminal::startIdentify()

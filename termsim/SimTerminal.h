@@ -101,6 +101,8 @@ public:
 
 private:
     SimUser* user(const QString& canonical);
+    // Starts an enrol (the finger must be free) or a verify (the finger must be enrolled).
+    int startFingerOperation(const QString& enroll, int finger, Operation operation);
 
     SimTerminalData m_data;
     QHash<QString, qsizetype> m_userIndex;
