@@ -19,22 +19,26 @@ quint8 WireReader::u8()
     return p ? quint8(*p) : 0;
 }
 
+template <typename T>
+T WireReader::littleEndian()
+{
+    const char* p = take(qsizetype(sizeof(T)));
+    return p ? qFromLittleEndian<T>(p) : T(0);
+}
+
 quint16 WireReader::u16()
 {
-    const char* p = take(2);
-    return p ? qFromLittleEndian<quint16>(p) : 0;
+    return littleEndian<quint16>();
 }
 
 quint32 WireReader::u32()
 {
-    const char* p = take(4);
-    return p ? qFromLittleEndian<quint32>(p) : 0;
+    return littleEndian<quint32>();
 }
 
 qint64 WireReader::i64()
 {
-    const char* p = take(8);
-    return p ? qFromLittleEndian<qint64>(p) : 0;
+    return littleEndian<qint64>();
 }
 
 QByteArray WireReader::str8Bytes()

@@ -31,6 +31,9 @@ public:
     void fail() { m_ok = false; m_p = m_end; }
 
 private:
+    template <typename T>
+    T littleEndian();
+
     const char* m_p;
     const char* m_end;
     bool m_ok = true;

@@ -8,28 +8,28 @@ WireWriter& WireWriter::u8(quint8 v)
     return *this;
 }
 
+template <typename T>
+WireWriter& WireWriter::littleEndian(T v)
+{
+    char b[sizeof(T)];
+    qToLittleEndian<T>(v, b);
+    m_data.append(b, qsizetype(sizeof(T)));
+    return *this;
+}
+
 WireWriter& WireWriter::u16(quint16 v)
 {
-    char b[2];
-    qToLittleEndian<quint16>(v, b);
-    m_data.append(b, 2);
-    return *this;
+    return littleEndian(v);
 }
 
 WireWriter& WireWriter::u32(quint32 v)
 {
-    char b[4];
-    qToLittleEndian<quint32>(v, b);
-    m_data.append(b, 4);
-    return *this;
+    return littleEndian(v);
 }
 
 WireWriter& WireWriter::i64(qint64 v)
 {
-    char b[8];
-    qToLittleEndian<qint64>(v, b);
-    m_data.append(b, 8);
-    return *this;
+    return littleEndian(v);
 }
 
 QByteArray WireWriter::utf8Cut(const QString& text, int maxBytes)

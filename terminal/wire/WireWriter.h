@@ -32,5 +32,8 @@ public:
     static QByteArray utf8Cut(const QString& text, int maxBytes);
 
 private:
+    template <typename T>
+    WireWriter& littleEndian(T v);
+
     QByteArray m_data;
 };
