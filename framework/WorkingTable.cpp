@@ -12,7 +12,7 @@ constexpr int kFlushIntervalMs = 30;
 constexpr int kSharedTextMaxBytes = 16;
 constexpr int kSharedTextMaxEntries = 1 << 16;
 
-QString tr_(const char* text)
+QString uiText(const char* text)
 {
     return QString::fromUtf8(text);
 }
@@ -115,7 +115,7 @@ int WorkingTable::columnIndexOrThrow(const QString& name) const
 {
     const int i = fieldIndex(name);
     if (i < 0 || static_cast<size_t>(i) >= m_columns.size())
-        throw Error(tr_("%1: 找不到字段【%2】").arg(m_name, name).toStdString());
+        throw Error(uiText("%1: 找不到字段【%2】").arg(m_name, name).toStdString());
     return i;
 }
 
@@ -228,7 +228,7 @@ QVariant WorkingTable::convertForColumn(const Column& col, const QVariant& value
         bool ok = false;
         const int number = text.toInt(&ok);
         if (!ok)
-            throw Error(tr_("“%1”不是有效的整数值（字段【%2】）").arg(value.toString(), col.def.name).toStdString());
+            throw Error(uiText("“%1”不是有效的整数值（字段【%2】）").arg(value.toString(), col.def.name).toStdString());
         return number;
     }
     case FieldType::Boolean:
@@ -240,7 +240,7 @@ QVariant WorkingTable::convertForColumn(const Column& col, const QVariant& value
                 return true;
             if (text == QLatin1String("false") || text == QLatin1String("0"))
                 return false;
-            throw Error(tr_("“%1”不是有效的布尔值（字段【%2】）").arg(value.toString(), col.def.name).toStdString());
+            throw Error(uiText("“%1”不是有效的布尔值（字段【%2】）").arg(value.toString(), col.def.name).toStdString());
         }
         return value.toBool();
     case FieldType::Text:
@@ -450,7 +450,7 @@ QVariant WorkingTable::fieldValue(const QString& name) const
     if (m_state == State::Insert || m_state == State::Edit)
         return m_pendingValues.at(index);
     if (m_current == kNoRow)
-        throw Error(tr_("%1: 没有当前记录，无法读取字段【%2】").arg(m_name, name).toStdString());
+        throw Error(uiText("%1: 没有当前记录，无法读取字段【%2】").arg(m_name, name).toStdString());
     return storedValue(index, m_current);
 }
 
@@ -464,11 +464,11 @@ int WorkingTable::fieldInteger(const QString& name) const
 {
     const QVariant value = fieldValue(name);
     if (value.isNull())
-        throw Error(tr_("字段【%1】没有值，不能转换为整数").arg(name).toStdString());
+        throw Error(uiText("字段【%1】没有值，不能转换为整数").arg(name).toStdString());
     bool ok = false;
     const int number = value.toInt(&ok);
     if (!ok)
-        throw Error(tr_("“%1”不是有效的整数值（字段【%2】）").arg(value.toString(), name).toStdString());
+        throw Error(uiText("“%1”不是有效的整数值（字段【%2】）").arg(value.toString(), name).toStdString());
     return number;
 }
 
@@ -491,7 +491,7 @@ void WorkingTable::edit()
 {
     requireBrowse("edit");
     if (m_current == kNoRow)
-        throw Error(tr_("%1: 没有当前记录，无法修改").arg(m_name).toStdString());
+        throw Error(uiText("%1: 没有当前记录，无法修改").arg(m_name).toStdString());
     m_pendingValues.clear();
     for (int i = 0; i < m_fields.size(); ++i)
         m_pendingValues << storedValue(i, m_current);
@@ -503,7 +503,7 @@ void WorkingTable::setFieldValue(const QString& name, const QVariant& value)
 {
     const int index = columnIndexOrThrow(name);
     if (m_state != State::Insert && m_state != State::Edit)
-        throw Error(tr_("%1: 不在编辑或追加状态，不能修改字段【%2】").arg(m_name, name).toStdString());
+        throw Error(uiText("%1: 不在编辑或追加状态，不能修改字段【%2】").arg(m_name, name).toStdString());
     m_pendingValues[index] = convertForColumn(m_columns[static_cast<size_t>(index)], value);
 }
 
