@@ -12,6 +12,7 @@ private Q_SLOTS:
     void failedConnectShowsMessageAndWalkGoesOn();
     void errorWhileReadingKeepsPostedRowsAndReleases();
     void runningAgainEmptiesFirst();
+    void closingDuringARunStopsItThenCloses();
 };
 
 void UserRetrievalTest::numericAndTextFetch()
@@ -79,6 +80,27 @@ void UserRetrievalTest::runningAgainEmptiesFirst()
     f.click(f.window->BT_PE_Get);
     QVERIFY(f.persons().isEmpty());
     QCOMPARE(f.ruledButtons(), QList<bool>(5, true));
+}
+
+void UserRetrievalTest::closingDuringARunStopsItThenCloses()
+{
+    MainWindowFixture f;
+    f.addDevice({{kDeviceNo, 1}});
+    f.addDevice({{kDeviceNo, 2}});
+    for (int i = 0; i < 3; ++i)
+        f.sdk1().pushUser(QStringLiteral("NextUserRecordStr"), {QString::number(i), QStringLiteral("u"), QString(), 0, false});
+    bool refused = false;
+    f.fakes.events.onPump = [&] {
+        if (!refused)
+            refused = !f.window->close(); // the window stays while a terminal is being read
+    };
+    f.click(f.window->BT_PE_Get);
+    QVERIFY(refused);
+    QVERIFY(!f.window->isVisible());
+    // The run ended after the record being read: the first terminal was given back, the second never visited.
+    QCOMPARE(f.persons().recordCount(), 1);
+    QCOMPARE(f.sdk1().callNames().count(QStringLiteral("ConnectSerial")), 1);
+    QCOMPARE(f.sdk1().callNames().count(QStringLiteral("Disconnect")), 1);
 }
 
 QTEST_MAIN(UserRetrievalTest)
