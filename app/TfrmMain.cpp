@@ -2,6 +2,7 @@
 
 #include "ConnectionTest.h"
 #include "DataGrid.h"
+#include "GuardedHandler.h"
 #include "QvTables.h"
 #include "RecordCollection.h"
 #include "THalvern.h"
@@ -19,7 +20,6 @@
 #include <QShowEvent>
 #include <QStyle>
 
-#include <exception>
 
 namespace {
 // Light peach of the window and of the grids' fixed cells (RGB 255, 216, 181).
@@ -211,11 +211,7 @@ void TfrmMain::ADO_DataSet_PeAfterDelete() { applyButtonRule(); }
 
 void TfrmMain::guarded(const std::function<void()>& handler)
 {
-    try {
-        handler();
-    } catch (const std::exception& error) {
-        m_services.messages->showError(this, QString::fromUtf8(error.what()));
-    }
+    runGuarded(*m_services.messages, this, handler);
 }
 
 void TfrmMain::runOperation(const std::function<void()>& operation)

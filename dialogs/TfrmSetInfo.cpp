@@ -1,5 +1,6 @@
 #include "TfrmSetInfo.h"
 
+#include "GuardedHandler.h"
 #include "ITermSdk.h"
 #include "IntegerText.h"
 #include "QvTables.h"
@@ -16,6 +17,7 @@
 #include <QStyle>
 
 #include <exception>
+
 
 namespace {
 using namespace QvTables;
@@ -179,11 +181,7 @@ void TfrmSetInfo::FormShow()
 
 void TfrmSetInfo::guarded(const std::function<void()>& handler)
 {
-    try {
-        handler();
-    } catch (const std::exception& error) {
-        m_services.messages->showError(this, QString::fromUtf8(error.what()));
-    }
+    runGuarded(*m_services.messages, this, handler);
 }
 
 void TfrmSetInfo::fail(QWidget* control, const QString& message)
