@@ -59,10 +59,10 @@ void RecordCollectionTest::timeTextsAndStateWords()
     f.addDevice({{kDeviceNo, 1}, {kDeviceType, kBlackWhite}});
     f.addDevice({{kDeviceNo, 2}, {kDeviceType, kColour}, {kCommMode, kNetworkMode}, {kIpAddress, QStringLiteral("10.0.0.2")}});
     FakeTermSdk& sdk = f.sdk2();
-    sdk.pushLog(QStringLiteral("NextLogRecord"), numericLog(7, 0, 2024, 5, 3, 8, 5));
-    sdk.pushLog(QStringLiteral("NextLogRecord"), numericLog(8, 6, 2024, 5, 3, 17, 30));
-    sdk.pushLog(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("A7"), 3, 2024, 5, 3, 8, 5, 9));
-    sdk.pushLog(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("A8"), 5, 2024, 5, 2, 23, 0, 0));
+    sdk.pushRecord(QStringLiteral("NextLogRecord"), numericLog(7, 0, 2024, 5, 3, 8, 5));
+    sdk.pushRecord(QStringLiteral("NextLogRecord"), numericLog(8, 6, 2024, 5, 3, 17, 30));
+    sdk.pushRecord(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("A7"), 3, 2024, 5, 3, 8, 5, 9));
+    sdk.pushRecord(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("A8"), 5, 2024, 5, 2, 23, 0, 0));
     const int pumpsBefore = f.fakes.events.pumps;
     auto prompt = answerPrompt(QStringLiteral("2024-05-01"), QStringLiteral("2024-05-31"));
     f.click(f.window->BT_QV_NewData);
@@ -100,10 +100,10 @@ void RecordCollectionTest::rangeEnds()
     MainWindowFixture f;
     f.addDevice({});
     FakeTermSdk& sdk = f.sdk2();
-    sdk.pushLog(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("before"), 0, 2024, 5, 2, 23, 59, 59));
-    sdk.pushLog(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("first"), 0, 2024, 5, 3, 0, 0, 0));
-    sdk.pushLog(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("last"), 0, 2024, 5, 5, 23, 59, 59));
-    sdk.pushLog(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("after"), 0, 2024, 5, 6, 0, 0, 0));
+    sdk.pushRecord(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("before"), 0, 2024, 5, 2, 23, 59, 59));
+    sdk.pushRecord(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("first"), 0, 2024, 5, 3, 0, 0, 0));
+    sdk.pushRecord(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("last"), 0, 2024, 5, 5, 23, 59, 59));
+    sdk.pushRecord(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("after"), 0, 2024, 5, 6, 0, 0, 0));
     auto prompt = answerPrompt(start, end);
     f.click(f.window->BT_QV_NewData);
     QStringList enrolls;
@@ -118,7 +118,7 @@ void RecordCollectionTest::cancelledPromptKeepsPreviousRecords()
 {
     MainWindowFixture f;
     f.addDevice({});
-    f.sdk2().pushLog(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("1"), 0, 2026, 12, 1, 8, 0, 0));
+    f.sdk2().pushRecord(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("1"), 0, 2026, 12, 1, 8, 0, 0));
     {
         // The prompt offers the current month; saving it as it stands keeps this month's records.
         ModalDialogDriver prompt([](QWidget* window) {
@@ -145,9 +145,9 @@ void RecordCollectionTest::droppedTerminalKeepsPostedRowsAndIsReleased()
     f.addDevice({{kDeviceNo, 1}});
     f.addDevice({{kDeviceNo, 2}});
     FakeTermSdk& sdk = f.sdk2();
-    sdk.pushLog(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("1"), 0, 2024, 5, 3, 8, 0, 0));
+    sdk.pushRecord(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("1"), 0, 2024, 5, 3, 8, 0, 0));
     sdk.push(QStringLiteral("NextLogRecordStr"), {false, {}, true}); // the line drops mid-transfer
-    sdk.pushLog(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("2"), 1, 2024, 5, 4, 8, 0, 0));
+    sdk.pushRecord(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("2"), 1, 2024, 5, 4, 8, 0, 0));
     auto prompt = answerPrompt(QStringLiteral("2024-05-01"), QStringLiteral("2024-05-31"));
     f.click(f.window->BT_QV_NewData);
     QVERIFY(f.fakes.messages.shown.isEmpty());
@@ -162,7 +162,7 @@ void RecordCollectionTest::failedConnectShowsMessageAndWalkGoesOn()
     f.addDevice({{kDeviceNo, 12}, {kCommMode, kNetworkMode}, {kIpAddress, QStringLiteral("10.0.0.12")}});
     f.addDevice({{kDeviceNo, 13}});
     f.sdk2().push(QStringLiteral("ConnectNetwork"), {false});
-    f.sdk2().pushLog(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("9"), 2, 2026, 12, 2, 9, 0, 0));
+    f.sdk2().pushRecord(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("9"), 2, 2026, 12, 2, 9, 0, 0));
     auto prompt = answerPrompt(QStringLiteral("2026-12-01"), QStringLiteral("2026-12-31"));
     f.click(f.window->BT_QV_NewData);
     QCOMPARE(f.fakes.messages.texts(), QStringList{QStringLiteral("连接设备(设备号：12)失败")});
@@ -174,7 +174,7 @@ void RecordCollectionTest::runShowsProgressAndLocksTheButtons()
 {
     MainWindowFixture f;
     f.addDevice({{kDeviceNo, 4}});
-    f.sdk2().pushLog(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("1"), 0, 2024, 5, 3, 8, 0, 0));
+    f.sdk2().pushRecord(QStringLiteral("NextLogRecordStr"), textLog(QStringLiteral("1"), 0, 2024, 5, 3, 8, 0, 0));
     QString captionDuringRun;
     bool anyButtonEnabled = false;
     f.fakes.events.onPump = [&] {

@@ -21,9 +21,9 @@ void UserRetrievalTest::numericAndTextFetch()
     f.addDevice({{kDeviceNo, 1}, {kDeviceType, kBlackWhite}});
     f.addDevice({{kDeviceNo, 2}, {kDeviceType, kFace}, {kCommMode, kNetworkMode}, {kIpAddress, QStringLiteral("10.0.0.2")}});
     FakeTermSdk& sdk = f.sdk1();
-    sdk.pushUser(QStringLiteral("NextUserRecord"), {7, QStringLiteral("张三"), QStringLiteral("123"), 0, true});
-    sdk.pushUser(QStringLiteral("NextUserRecord"), {10, QStringLiteral("李四"), QStringLiteral(""), 14, false});
-    sdk.pushUser(QStringLiteral("NextUserRecordStr"), {QStringLiteral("A009"), QStringLiteral("Ann"), QStringLiteral("9"), 3, false});
+    sdk.pushRecord(QStringLiteral("NextUserRecord"), {7, QStringLiteral("张三"), QStringLiteral("123"), 0, true});
+    sdk.pushRecord(QStringLiteral("NextUserRecord"), {10, QStringLiteral("李四"), QStringLiteral(""), 14, false});
+    sdk.pushRecord(QStringLiteral("NextUserRecordStr"), {QStringLiteral("A009"), QStringLiteral("Ann"), QStringLiteral("9"), 3, false});
     const int pumpsBefore = f.fakes.events.pumps;
     f.click(f.window->BT_PE_Get);
 
@@ -44,7 +44,7 @@ void UserRetrievalTest::failedConnectShowsMessageAndWalkGoesOn()
     f.addDevice({{kDeviceNo, 3}});
     f.addDevice({{kDeviceNo, 4}, {kSerialPort, 2}});
     f.sdk1().push(QStringLiteral("ConnectSerial"), {false});
-    f.sdk1().pushUser(QStringLiteral("NextUserRecordStr"), {QStringLiteral("1"), QStringLiteral("x"), QString(), 0, true});
+    f.sdk1().pushRecord(QStringLiteral("NextUserRecordStr"), {QStringLiteral("1"), QStringLiteral("x"), QString(), 0, true});
     f.click(f.window->BT_PE_Get);
     QCOMPARE(f.fakes.messages.texts(), QStringList{QStringLiteral("连接设备(设备号：3)失败")});
     QCOMPARE(f.fakes.messages.shown.first().kind, QStringLiteral("error"));
@@ -58,9 +58,9 @@ void UserRetrievalTest::errorWhileReadingKeepsPostedRowsAndReleases()
     f.addDevice({{kDeviceNo, 1}});
     f.addDevice({{kDeviceNo, 2}});
     FakeTermSdk& sdk = f.sdk1();
-    sdk.pushUser(QStringLiteral("NextUserRecordStr"), {QStringLiteral("1"), QStringLiteral("a"), QString(), 0, false});
+    sdk.pushRecord(QStringLiteral("NextUserRecordStr"), {QStringLiteral("1"), QStringLiteral("a"), QString(), 0, false});
     sdk.push(QStringLiteral("NextUserRecordStr"), {false, {}, true}); // the control fails mid-list
-    sdk.pushUser(QStringLiteral("NextUserRecordStr"), {QStringLiteral("5"), QStringLiteral("b"), QString(), 0, false});
+    sdk.pushRecord(QStringLiteral("NextUserRecordStr"), {QStringLiteral("5"), QStringLiteral("b"), QString(), 0, false});
     f.click(f.window->BT_PE_Get);
 
     QVERIFY(f.fakes.messages.shown.isEmpty()); // swallowed silently
@@ -73,7 +73,7 @@ void UserRetrievalTest::runningAgainEmptiesFirst()
 {
     MainWindowFixture f;
     f.addDevice({});
-    f.sdk1().pushUser(QStringLiteral("NextUserRecordStr"), {QStringLiteral("1"), QStringLiteral("a"), QString(), 0, false});
+    f.sdk1().pushRecord(QStringLiteral("NextUserRecordStr"), {QStringLiteral("1"), QStringLiteral("a"), QString(), 0, false});
     f.click(f.window->BT_PE_Get);
     QCOMPARE(f.persons().recordCount(), 1);
     f.sdk1().push(QStringLiteral("LoadAllUserIds"), {false}); // nothing to read this time
@@ -88,7 +88,7 @@ void UserRetrievalTest::closingDuringARunStopsItThenCloses()
     f.addDevice({{kDeviceNo, 1}});
     f.addDevice({{kDeviceNo, 2}});
     for (int i = 0; i < 3; ++i)
-        f.sdk1().pushUser(QStringLiteral("NextUserRecordStr"), {QString::number(i), QStringLiteral("u"), QString(), 0, false});
+        f.sdk1().pushRecord(QStringLiteral("NextUserRecordStr"), {QString::number(i), QStringLiteral("u"), QString(), 0, false});
     bool refused = false;
     f.fakes.events.onPump = [&] {
         if (!refused)

@@ -36,9 +36,8 @@ public:
     void setDefault(const QString& operation, const Reply& reply) { m_defaults[operation] = reply; }
     int pendingReplies(const QString& operation) const { return m_queued.value(operation).size(); }
 
-    // Queue one user / one log record for the fetch operation of that name.
-    void pushUser(const QString& operation, const QVariantList& outputs) { push(operation, {true, outputs}); }
-    void pushLog(const QString& operation, const QVariantList& outputs) { push(operation, {true, outputs}); }
+    // Queue one record (a user, a log entry) for the fetch operation of that name.
+    void pushRecord(const QString& operation, const QVariantList& outputs) { push(operation, {true, outputs}); }
 
     QList<Call> calls;
     QStringList callNames() const;
