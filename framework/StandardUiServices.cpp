@@ -31,7 +31,10 @@ bool StandardMessageBoxes::askYesNo(QWidget* parent, const QString& text)
 
 void StandardEventPump::processEvents()
 {
+    if (m_sinceDispatch.isValid() && m_sinceDispatch.nsecsElapsed() < kDispatchIntervalNs)
+        return;
     QCoreApplication::processEvents();
+    m_sinceDispatch.start();
 }
 
 void StandardEventPump::pause(int milliseconds)

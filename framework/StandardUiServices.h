@@ -2,6 +2,8 @@
 
 #include "UiServices.h"
 
+#include <QElapsedTimer>
+
 // The production seams: QMessageBox, QCoreApplication::processEvents, the system clock.
 class StandardMessageBoxes : public IMessageBoxes {
 public:
@@ -10,10 +12,19 @@ public:
     bool askYesNo(QWidget* parent, const QString& text) override;
 };
 
+// Lets pending window messages run at most every few milliseconds: a bulk
+// read asks after every record, and dispatching a million times would cost
+// more than the records. Asked sooner, it returns at once; the window still
+// repaints and takes input about a hundred times a second.
 class StandardEventPump : public IEventPump {
 public:
+    static constexpr qint64 kDispatchIntervalNs = 10'000'000;
+
     void processEvents() override;
     void pause(int milliseconds) override;
+
+private:
+    QElapsedTimer m_sinceDispatch;
 };
 
 class SystemClock : public IClock {

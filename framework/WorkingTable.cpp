@@ -1,5 +1,6 @@
 #include "WorkingTable.h"
 
+#include <QMetaMethod>
 #include <QStringEncoder>
 
 #include <algorithm>
@@ -193,25 +194,68 @@ void WorkingTable::storeValue(int columnIndex, std::uint32_t slot, const QVarian
     case FieldType::Boolean:
         col.ints[slot] = value.toBool() ? 1 : 0;
         return;
-    case FieldType::Text: {
-        const QByteArray bytes = value.toString().toUtf8();
-        if (bytes.size() <= kSharedTextMaxBytes) {
-            const auto found = col.shared.constFind(bytes);
-            if (found != col.shared.constEnd()) {
-                col.texts[slot] = {found.value(), static_cast<std::uint16_t>(bytes.size())};
-                return;
-            }
-        }
-        const size_t offset = col.arena.size();
-        if (offset + static_cast<size_t>(bytes.size()) > 0xFFFFFFFFu)
-            throw Error(QStringLiteral("%1: text storage of column %2 is full").arg(m_name, col.def.name).toStdString());
-        col.arena.insert(col.arena.end(), bytes.constData(), bytes.constData() + bytes.size());
-        col.texts[slot] = {static_cast<std::uint32_t>(offset), static_cast<std::uint16_t>(bytes.size())};
-        if (bytes.size() <= kSharedTextMaxBytes && col.shared.size() < kSharedTextMaxEntries)
-            col.shared.insert(bytes, static_cast<std::uint32_t>(offset));
+    case FieldType::Text:
+        storeText(col, slot, value.toString());
         return;
     }
+}
+
+void WorkingTable::storeText(Column& col, std::uint32_t slot, QStringView text)
+{
+    // UTF-8 on the stack: texts of a sized column are short (50 bytes of GBK
+    // take at most 150 bytes of UTF-8), so no allocation on the way.
+    char buffer[256];
+    if (text.size() * 3 > qsizetype(sizeof buffer)) {
+        const QByteArray bytes = text.toUtf8();
+        storeBytes(col, slot, bytes.constData(), bytes.size());
+        return;
     }
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (c < 0x80) {
+            buffer[n++] = static_cast<char>(c);
+            continue;
+        }
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(static_cast<char16_t>(c), text[++i].unicode());
+        else if (QChar::isSurrogate(c))
+            c = 0xFFFD; // a lone half of a pair, as QString::toUtf8 writes it
+        if (c < 0x800) {
+            buffer[n++] = static_cast<char>(0xC0 | (c >> 6));
+        } else if (c < 0x10000) {
+            buffer[n++] = static_cast<char>(0xE0 | (c >> 12));
+            buffer[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        } else {
+            buffer[n++] = static_cast<char>(0xF0 | (c >> 18));
+            buffer[n++] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            buffer[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        }
+        if (c >= 0x80)
+            buffer[n++] = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    storeBytes(col, slot, buffer, n);
+}
+
+void WorkingTable::storeBytes(Column& col, std::uint32_t slot, const char* bytes, qsizetype size)
+{
+    if (size >= kNullLength)
+        throw Error(QStringLiteral("%1: text of %2 bytes is too long for column %3").arg(m_name).arg(size).arg(col.def.name).toStdString());
+    col.nulls[slot] = 0;
+    if (size <= kSharedTextMaxBytes) {
+        const auto found = col.shared.constFind(QByteArray::fromRawData(bytes, size));
+        if (found != col.shared.constEnd()) {
+            col.texts[slot] = {found.value(), static_cast<std::uint16_t>(size)};
+            return;
+        }
+    }
+    const size_t offset = col.arena.size();
+    if (offset + static_cast<size_t>(size) > 0xFFFFFFFFu)
+        throw Error(QStringLiteral("%1: text storage of column %2 is full").arg(m_name, col.def.name).toStdString());
+    col.arena.insert(col.arena.end(), bytes, bytes + size);
+    col.texts[slot] = {static_cast<std::uint32_t>(offset), static_cast<std::uint16_t>(size)};
+    if (size <= kSharedTextMaxBytes && col.shared.size() < kSharedTextMaxEntries)
+        col.shared.insert(QByteArray(bytes, size), static_cast<std::uint32_t>(offset));
 }
 
 QVariant WorkingTable::convertForColumn(const Column& col, const QVariant& value) const
@@ -513,12 +557,10 @@ void WorkingTable::post()
         const std::uint32_t slot = newSlot();
         for (int i = 0; i < m_fields.size(); ++i)
             storeValue(i, slot, m_pendingValues.at(i));
-        m_pending.push_back(slot);
-        m_current = slot;
-        m_eof = false;
         m_state = State::Browse;
         m_pendingValues.clear();
-        scheduleFlush();
+        finishPostedAppend(slot);
+        return;
     } else if (m_state == State::Edit) {
         const std::uint32_t slot = m_editSlot;
         const bool merged = std::find(m_pending.begin(), m_pending.end(), slot) == m_pending.end();
@@ -534,6 +576,98 @@ void WorkingTable::post()
         requireBrowse("post");
         return; // nothing pending
     }
+    Q_EMIT afterPost();
+}
+
+QVariant WorkingTable::Cell::toVariant() const
+{
+    switch (m_kind) {
+    case Kind::Integer:
+        return m_integer;
+    case Kind::Text:
+        return m_text.toString();
+    case Kind::Null:
+        break;
+    }
+    return {};
+}
+
+bool WorkingTable::takesAsItIs(const Column& col, const Cell& cell) const
+{
+    switch (cell.m_kind) {
+    case Cell::Kind::Null:
+        return true;
+    case Cell::Kind::Integer:
+        return col.def.type != FieldType::Text;
+    case Cell::Kind::Text:
+        // Every character takes at most two bytes of GBK: a text of half the size always fits.
+        return col.def.type == FieldType::Text && (col.def.size <= 0 || cell.m_text.size() * 2 <= col.def.size);
+    }
+    return false;
+}
+
+void WorkingTable::appendPosted(std::initializer_list<Cell> cells)
+{
+    requireBrowse("append");
+    if (cells.size() != m_columns.size())
+        throw Error(QStringLiteral("%1: %2 values for %3 columns").arg(m_name).arg(cells.size()).arg(m_columns.size()).toStdString());
+    // A table whose after-insert handling sets values takes the ordinary way.
+    static const QMetaMethod insertSignal = QMetaMethod::fromSignal(&WorkingTable::afterInsert);
+    bool direct = !isSignalConnected(insertSignal);
+    size_t i = 0;
+    for (const Cell& cell : cells)
+        direct = direct && takesAsItIs(m_columns[i++], cell);
+    if (!direct) {
+        appendPostedSlowly(cells);
+        return;
+    }
+    const std::uint32_t slot = newSlot();
+    try {
+        i = 0;
+        for (const Cell& cell : cells) {
+            Column& col = m_columns[i++];
+            if (cell.m_kind == Cell::Kind::Integer) {
+                col.nulls[slot] = 0;
+                col.ints[slot] = col.def.type == FieldType::Boolean ? (cell.m_integer != 0 ? 1 : 0) : cell.m_integer;
+            } else if (cell.m_kind == Cell::Kind::Text) {
+                storeText(col, slot, cell.m_text);
+            }
+        }
+    } catch (...) {
+        // Nothing appended: give the slot back.
+        --m_slotCount;
+        for (Column& col : m_columns) {
+            col.nulls.pop_back();
+            if (col.def.type == FieldType::Text)
+                col.texts.pop_back();
+            else
+                col.ints.pop_back();
+        }
+        throw;
+    }
+    finishPostedAppend(slot);
+}
+
+void WorkingTable::appendPostedSlowly(std::initializer_list<Cell> cells)
+{
+    append();
+    try {
+        int i = 0;
+        for (const Cell& cell : cells)
+            setFieldValue(m_fields.at(i++).name, cell.toVariant());
+    } catch (...) {
+        cancel();
+        throw;
+    }
+    post();
+}
+
+void WorkingTable::finishPostedAppend(std::uint32_t slot)
+{
+    m_pending.push_back(slot);
+    m_current = slot;
+    m_eof = false;
+    scheduleFlush();
     Q_EMIT afterPost();
 }
 

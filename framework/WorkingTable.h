@@ -7,7 +7,10 @@
 #include <QTimer>
 #include <QVariant>
 
+#include <QStringView>
+
 #include <cstdint>
+#include <initializer_list>
 #include <stdexcept>
 #include <vector>
 
@@ -86,6 +89,34 @@ public:
     // Deletes every row; runs the after-delete event once when rows were deleted.
     void emptyTable();
 
+    // --- bulk loading ---
+    // One value of a row handed to appendPosted: no value, an integer, or a
+    // text (the empty text is a value, not a missing one). A text cell only
+    // refers to its characters; they must live until appendPosted returns.
+    class Cell {
+    public:
+        Cell() = default;
+        Cell(int value) : m_kind(Kind::Integer), m_integer(value) {}
+        Cell(bool value) : m_kind(Kind::Integer), m_integer(value ? 1 : 0) {}
+        Cell(QStringView text) : m_kind(Kind::Text), m_text(text) {}
+        Cell(const QString& text) : m_kind(Kind::Text), m_text(text) {}
+
+    private:
+        friend class WorkingTable;
+        enum class Kind : std::uint8_t { Null, Integer, Text };
+        QVariant toVariant() const;
+        Kind m_kind = Kind::Null;
+        int m_integer = 0;
+        QStringView m_text;
+    };
+    // Appends a row with one cell per column, in column order, and posts it:
+    // the same as append, setFieldValue for every column and post, with the
+    // same events, outcome and errors, but without a variant per value. A
+    // cell the column takes as it is (an integer for an integer or Boolean
+    // column, a text that fits a text column) is stored directly; any other
+    // goes the way of setFieldValue. On an error nothing is appended.
+    void appendPosted(std::initializer_list<Cell> cells);
+
     // Announces pending posted rows to views now instead of at the next tick.
     void flushPending();
 
@@ -130,6 +161,11 @@ private:
     int columnIndexOrThrow(const QString& name) const;
     QVariant storedValue(int column, std::uint32_t slot) const;
     void storeValue(int column, std::uint32_t slot, const QVariant& value);
+    void storeText(Column& col, std::uint32_t slot, QStringView text);
+    void storeBytes(Column& col, std::uint32_t slot, const char* bytes, qsizetype size);
+    bool takesAsItIs(const Column& col, const Cell& cell) const;
+    void appendPostedSlowly(std::initializer_list<Cell> cells);
+    void finishPostedAppend(std::uint32_t slot);
     std::uint32_t newSlot();
     QVariant convertForColumn(const Column& col, const QVariant& value) const;
     bool lessThan(std::uint32_t a, std::uint32_t b) const;

@@ -48,13 +48,14 @@ private:
     std::optional<QDate> m_end;
 };
 
-// "YYYY-MM-DD HH:NN[:SS]" with two-digit fields.
-QString timeText(int year, int month, int day, int hour, int minute, int second, bool withSeconds)
+// "YYYY-MM-DD HH:NN[:SS]" with two-digit fields, written into text; the view
+// over it is valid as long as text.
+using TimeText = char16_t[19];
+QStringView timeText(TimeText& text, int year, int month, int day, int hour, int minute, int second, bool withSeconds)
 {
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || (withSeconds && (second < 0 || second > 59)) ||
         year < 0 || year > 9999)
         throw UnreadableDate("record time is not a time");
-    char16_t text[19];
     auto put = [&text](int at, int value, int digits) {
         for (int i = digits - 1; i >= 0; --i, value /= 10)
             text[at + i] = static_cast<char16_t>(u'0' + value % 10);
@@ -72,26 +73,23 @@ QString timeText(int year, int month, int day, int hour, int minute, int second,
         text[16] = u':';
         put(17, second, 2);
     }
-    return QString(reinterpret_cast<const QChar*>(text), withSeconds ? 19 : 16);
+    return QStringView(text, withSeconds ? 19 : 16);
 }
 
-void addRecord(WorkingTable& records, const QVariant& deviceNo, const QString& enrollNo, const QString& time,
+// Appends and posts one record row: 设备号, 登记号, 姓名 (empty), 时间, 类型.
+void addRecord(WorkingTable& records, const WorkingTable::Cell& deviceNo, QStringView enrollNo, QStringView time,
                int state)
 {
-    records.append();
-    records.setFieldValue(kDeviceNo, deviceNo);
-    records.setFieldValue(kEnrollNo, enrollNo);
-    records.setFieldValue(kName, QStringLiteral(""));
-    records.setFieldValue(kTime, time);
-    records.setFieldValue(kKind, stateWord(state));
-    records.post();
+    records.appendPosted({deviceNo, enrollNo, QStringView(u""), time, stateWord(state)});
 }
 
 void fetchLog(Context& c, const DateRange& range, ReadProgress& progress)
 {
     const int machine = c.state.machineNumber;
-    const QVariant deviceNo = c.devices.fieldValue(kDeviceNo);
+    const QVariant deviceValue = c.devices.fieldValue(kDeviceNo);
+    const WorkingTable::Cell deviceNo = deviceValue.isNull() ? WorkingTable::Cell() : WorkingTable::Cell(deviceValue.toInt());
     IEventPump& events = *c.services.events;
+    TimeText time;
     int verifyMode = 0, inOut = 0, year = 0, month = 0, day = 0, hour = 0, minute = 0;
     if (c.devices.fieldText(kDeviceType) == kBlackWhite) {
         int terminalNo = 0, enrollNo = 0, enrollMachine = 0;
@@ -101,7 +99,7 @@ void fetchLog(Context& c, const DateRange& range, ReadProgress& progress)
             const bool kept = range.contains(year, month, day);
             if (kept)
                 addRecord(c.target, deviceNo, QString::number(enrollNo),
-                          timeText(year, month, day, hour, minute, 0, false), inOut);
+                          timeText(time, year, month, day, hour, minute, 0, false), inOut);
             progress.count(kept ? 1 : 0);
         }
         events.processEvents();
@@ -115,7 +113,8 @@ void fetchLog(Context& c, const DateRange& range, ReadProgress& progress)
                 break;
             const bool kept = range.contains(year, month, day);
             if (kept)
-                addRecord(c.target, deviceNo, enrollNo, timeText(year, month, day, hour, minute, second, true), inOut);
+                addRecord(c.target, deviceNo, enrollNo, timeText(time, year, month, day, hour, minute, second, true),
+                          inOut);
             progress.count(kept ? 1 : 0);
             events.processEvents();
         }

@@ -11,23 +11,19 @@ namespace UserRetrieval {
 namespace {
 using namespace QvTables;
 
-void addPerson(WorkingTable& persons, const QVariant& deviceNo, const QString& enrollNo, const QString& name,
+// Appends and posts one person row: 设备号, 登记号, 姓名, 密码, 类型, 禁用.
+void addPerson(WorkingTable& persons, const WorkingTable::Cell& deviceNo, const QString& enrollNo, const QString& name,
                const QString& password, int privilege, bool flag)
 {
-    persons.append();
-    persons.setFieldValue(kDeviceNo, deviceNo);
-    persons.setFieldValue(kEnrollNo, enrollNo);
-    persons.setFieldValue(kName, name);
-    persons.setFieldValue(kPassword, password);
-    persons.setFieldValue(kKind, privilege);
-    persons.setFieldValue(kDisabled, flag); // stored as the terminal delivers it
-    persons.post();
+    // 禁用 is stored as the terminal delivers its flag.
+    persons.appendPosted({deviceNo, enrollNo, name, password, privilege, flag});
 }
 
 void fetchUsers(Context& c, ReadProgress& progress)
 {
     const int machine = c.state.machineNumber;
-    const QVariant deviceNo = c.devices.fieldValue(kDeviceNo);
+    const QVariant deviceValue = c.devices.fieldValue(kDeviceNo);
+    const WorkingTable::Cell deviceNo = deviceValue.isNull() ? WorkingTable::Cell() : WorkingTable::Cell(deviceValue.toInt());
     IEventPump& events = *c.services.events;
     QString name, password;
     int privilege = 0;

@@ -46,6 +46,8 @@ private Q_SLOTS:
     void emptyTableRunsDeleteOnce();
     void modelStaysConsistentUnderScatteredPosts();
     void viewIsNotifiedInBatches();
+    void appendPostedStoresWhatAppendAndPostStore_data();
+    void appendPostedStoresWhatAppendAndPostStore();
 };
 
 void WorkingTableTest::sortOrders_data()
@@ -264,6 +266,73 @@ void WorkingTableTest::viewIsNotifiedInBatches()
     QCOMPARE(inserted.count(), 0); // nothing announced row by row
     QTRY_COMPARE(t.rowCount(), 1000); // the next tick announces them
     QVERIFY(inserted.count() <= 2);
+}
+
+namespace {
+using Cells = QList<QVariant>; // null, int, bool or QString, one per column of the person table
+
+// Every value of the table's only row, as the table reads it back (missing values marked).
+QStringList onlyRow(WorkingTable& t)
+{
+    QStringList values;
+    t.first();
+    for (const auto& field : t.fields())
+        values << (t.fieldIsNull(field.name) ? QStringLiteral("<null>") : t.fieldText(field.name));
+    return values;
+}
+
+WorkingTable::Cell cellOf(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::Int)
+        return value.toInt();
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool();
+    if (value.typeId() == QMetaType::QString)
+        return value.toString();
+    return {};
+}
+} // namespace
+
+void WorkingTableTest::appendPostedStoresWhatAppendAndPostStore_data()
+{
+    QTest::addColumn<Cells>("cells");
+    const QString longName = QStringLiteral("张").repeated(30) + QStringLiteral("abc");
+    QTest::newRow("as they are") << Cells{7, QStringLiteral("A7"), QStringLiteral("王五"), QString(), 3, true};
+    QTest::newRow("missing values, empty texts") << Cells{QVariant(), QStringLiteral(""), QVariant(), QStringLiteral(""), QVariant(), false};
+    QTest::newRow("text cut to 50 bytes of GBK") << Cells{1, QStringLiteral("1"), longName, QStringLiteral("\u00e9x"), 0, false};
+    QTest::newRow("number text into an integer column") << Cells{QStringLiteral(" 12 "), 5, QStringLiteral("𠀀x"), QString(), QStringLiteral("4"), true};
+    QTest::newRow("text that is no number") << Cells{QStringLiteral("x1"), QStringLiteral("1"), QString(), QString(), 0, false};
+}
+
+void WorkingTableTest::appendPostedStoresWhatAppendAndPostStore()
+{
+    QFETCH(Cells, cells);
+    WorkingTable ordinary(QStringLiteral("ordinary")), direct(QStringLiteral("direct"));
+    rebuildPersonTable(ordinary);
+    rebuildPersonTable(direct);
+    QString ordinaryError, directError;
+    try {
+        ordinary.append();
+        for (int i = 0; i < cells.size(); ++i)
+            ordinary.setFieldValue(ordinary.fields().at(i).name, cells.at(i));
+        ordinary.post();
+    } catch (const WorkingTable::Error& error) {
+        ordinaryError = QString::fromUtf8(error.what());
+        ordinary.cancel();
+    }
+    QSignalSpy posted(&direct, &WorkingTable::afterPost);
+    try {
+        direct.appendPosted({cellOf(cells.at(0)), cellOf(cells.at(1)), cellOf(cells.at(2)), cellOf(cells.at(3)),
+                             cellOf(cells.at(4)), cellOf(cells.at(5))});
+    } catch (const WorkingTable::Error& error) {
+        directError = QString::fromUtf8(error.what());
+    }
+    QCOMPARE(directError, ordinaryError);
+    QCOMPARE(direct.recordCount(), ordinary.recordCount());
+    QCOMPARE(direct.state(), WorkingTable::State::Browse);
+    QCOMPARE(posted.size(), direct.recordCount());
+    if (direct.recordCount() == 1)
+        QCOMPARE(onlyRow(direct), onlyRow(ordinary));
 }
 
 QTEST_MAIN(WorkingTableTest)
