@@ -57,8 +57,19 @@ inline int runCases(int argc, char* argv[], const QStringList& cases, const std:
     return status;
 }
 
+// With a size argument, runs that size; a size that is not a positive whole
+// number is refused with a message rather than run as zero.
 inline int runSizes(int argc, char* argv[], const QList<qint64>& sizes, const std::function<void(qint64)>& runOne)
 {
+    if (argc > 1) {
+        bool ok = false;
+        const qint64 n = QByteArray(argv[1]).toLongLong(&ok);
+        if (!ok || n <= 0) {
+            std::fprintf(stderr, "%s: the size \"%s\" is not a positive whole number of records\n",
+                         qPrintable(QCoreApplication::applicationName()), argv[1]);
+            return 2;
+        }
+    }
     QStringList cases;
     for (qint64 n : sizes)
         cases << QString::number(n);
@@ -66,14 +77,17 @@ inline int runSizes(int argc, char* argv[], const QList<qint64>& sizes, const st
 }
 
 #ifdef TERMSIM_EXECUTABLE
-// Starts termsim with one --terminal option per spec and waits until it is
-// ready; ports gets the TCP port of each terminal, in the order given.
-inline bool startTermsim(QProcess& process, const QStringList& terminalSpecs, QList<int>& ports)
+// Starts termsim with one --terminal option per spec (after the options
+// given) and waits until it is ready; ports gets the TCP port of each
+// terminal, in the order given. BENCH_TERMSIM names another termsim
+// executable to measure, such as an older build for a before/after figure.
+inline bool startTermsim(QProcess& process, const QStringList& terminalSpecs, QList<int>& ports,
+                         const QStringList& options = {})
 {
-    QStringList arguments;
+    QStringList arguments = options;
     for (const QString& spec : terminalSpecs)
         arguments << QStringLiteral("--terminal") << spec;
-    process.setProgram(QStringLiteral(TERMSIM_EXECUTABLE));
+    process.setProgram(qEnvironmentVariable("BENCH_TERMSIM", QStringLiteral(TERMSIM_EXECUTABLE)));
     process.setArguments(arguments);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start();
