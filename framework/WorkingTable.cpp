@@ -129,10 +129,10 @@ void WorkingTable::resetStorage()
 {
     m_flushTimer.stop();
     for (Column& col : m_columns) {
-        col.ints = {};
-        col.nulls = {};
-        col.texts = {};
-        col.arena = {};
+        col.ints.clear();
+        col.nulls.clear();
+        col.texts.clear();
+        col.arena.clear();
         col.shared.clear();
     }
     m_slotCount = 0;
@@ -152,11 +152,12 @@ std::uint32_t WorkingTable::newSlot()
 {
     const std::uint32_t slot = m_slotCount++;
     for (Column& col : m_columns) {
-        col.nulls.push_back(1);
-        if (col.def.type == FieldType::Text)
+        if (col.def.type == FieldType::Text) {
             col.texts.push_back({0, kNullLength});
-        else
+        } else {
+            col.nulls.push_back(1);
             col.ints.push_back(0);
+        }
     }
     return slot;
 }
@@ -164,7 +165,7 @@ std::uint32_t WorkingTable::newSlot()
 QVariant WorkingTable::storedValue(int columnIndex, std::uint32_t slot) const
 {
     const Column& col = m_columns[static_cast<size_t>(columnIndex)];
-    if (col.nulls[slot])
+    if (col.isNull(slot))
         return {};
     switch (col.def.type) {
     case FieldType::Integer:
@@ -173,7 +174,7 @@ QVariant WorkingTable::storedValue(int columnIndex, std::uint32_t slot) const
         return col.ints[slot] != 0;
     case FieldType::Text: {
         const TextRef ref = col.texts[slot];
-        return QString::fromUtf8(col.arena.data() + ref.offset, ref.length);
+        return QString::fromUtf8(col.arena.at(ref.offset), ref.length);
     }
     }
     return {};
@@ -183,15 +184,19 @@ void WorkingTable::storeValue(int columnIndex, std::uint32_t slot, const QVarian
 {
     Column& col = m_columns[static_cast<size_t>(columnIndex)];
     if (value.isNull()) {
-        col.nulls[slot] = 1;
+        if (col.def.type == FieldType::Text)
+            col.texts[slot] = {0, kNullLength};
+        else
+            col.nulls[slot] = 1;
         return;
     }
-    col.nulls[slot] = 0;
     switch (col.def.type) {
     case FieldType::Integer:
+        col.nulls[slot] = 0;
         col.ints[slot] = value.toInt();
         return;
     case FieldType::Boolean:
+        col.nulls[slot] = 0;
         col.ints[slot] = value.toBool() ? 1 : 0;
         return;
     case FieldType::Text:
@@ -241,7 +246,6 @@ void WorkingTable::storeBytes(Column& col, std::uint32_t slot, const char* bytes
 {
     if (size >= kNullLength)
         throw Error(QStringLiteral("%1: text of %2 bytes is too long for column %3").arg(m_name).arg(size).arg(col.def.name).toStdString());
-    col.nulls[slot] = 0;
     if (size <= kSharedTextMaxBytes) {
         const auto found = col.shared.constFind(QByteArray::fromRawData(bytes, size));
         if (found != col.shared.constEnd()) {
@@ -249,11 +253,13 @@ void WorkingTable::storeBytes(Column& col, std::uint32_t slot, const char* bytes
             return;
         }
     }
-    const size_t offset = col.arena.size();
-    if (offset + static_cast<size_t>(size) > 0xFFFFFFFFu)
+    std::uint32_t offset = 0;
+    try {
+        offset = col.arena.add(bytes, static_cast<size_t>(size));
+    } catch (const std::length_error&) {
         throw Error(QStringLiteral("%1: text storage of column %2 is full").arg(m_name, col.def.name).toStdString());
-    col.arena.insert(col.arena.end(), bytes, bytes + size);
-    col.texts[slot] = {static_cast<std::uint32_t>(offset), static_cast<std::uint16_t>(size)};
+    }
+    col.texts[slot] = {offset, static_cast<std::uint16_t>(size)};
     if (size <= kSharedTextMaxBytes && col.shared.size() < kSharedTextMaxEntries)
         col.shared.insert(QByteArray(bytes, size), static_cast<std::uint32_t>(offset));
 }
@@ -324,13 +330,13 @@ int WorkingTable::compareSlots(std::uint32_t a, std::uint32_t b) const
     for (const SortKey& key : m_sortKeys) {
         const Column& col = m_columns[static_cast<size_t>(key.column)];
         int c = 0;
-        const bool nullA = col.nulls[a], nullB = col.nulls[b];
+        const bool nullA = col.isNull(a), nullB = col.isNull(b);
         if (nullA || nullB) {
             c = nullA == nullB ? 0 : (nullA ? -1 : 1);
         } else if (col.def.type == FieldType::Text) {
             const TextRef ra = col.texts[a], rb = col.texts[b];
             const int n = std::min(ra.length, rb.length);
-            c = n ? std::memcmp(col.arena.data() + ra.offset, col.arena.data() + rb.offset, static_cast<size_t>(n)) : 0;
+            c = n ? std::memcmp(col.arena.at(ra.offset), col.arena.at(rb.offset), static_cast<size_t>(n)) : 0;
             if (c == 0)
                 c = ra.length == rb.length ? 0 : (ra.length < rb.length ? -1 : 1);
             else
@@ -388,12 +394,16 @@ void WorkingTable::mergePending()
         // The common case (appending in order, or newest-first arrivals): one contiguous block.
         const int at = static_cast<int>(firstAt - m_order.begin());
         beginInsertRows({}, at, at + static_cast<int>(incoming.size()) - 1);
-        m_order.insert(m_order.begin() + at, incoming.begin(), incoming.end());
+        // At the front (newest first) this only fills room kept there: no row moves.
+        m_order.insert(at, static_cast<qsizetype>(incoming.size()), 0u);
+        std::copy(incoming.begin(), incoming.end(), m_order.begin() + at);
         endInsertRows();
     } else {
         // Scattered: announce the rows at the end, then move them into place as one layout change.
         beginInsertRows({}, static_cast<int>(oldSize), static_cast<int>(oldSize + incoming.size()) - 1);
-        m_order.insert(m_order.end(), incoming.begin(), incoming.end());
+        m_order.reserve(m_order.size() + static_cast<qsizetype>(incoming.size()));
+        for (std::uint32_t slot : incoming)
+            m_order.append(slot);
         endInsertRows();
         Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
         const QModelIndexList before = persistentIndexList();
@@ -637,11 +647,12 @@ void WorkingTable::appendPosted(std::initializer_list<Cell> cells)
         // Nothing appended: give the slot back.
         --m_slotCount;
         for (Column& col : m_columns) {
-            col.nulls.pop_back();
-            if (col.def.type == FieldType::Text)
+            if (col.def.type == FieldType::Text) {
                 col.texts.pop_back();
-            else
+            } else {
+                col.nulls.pop_back();
                 col.ints.pop_back();
+            }
         }
         throw;
     }
@@ -683,7 +694,7 @@ void WorkingTable::repositionAfterEdit(std::uint32_t slot)
         Q_EMIT dataChanged(index(from, 0), index(from, columnCount() - 1));
         return;
     }
-    std::vector<std::uint32_t> rest(m_order);
+    QList<std::uint32_t> rest(m_order);
     rest.erase(rest.begin() + from);
     const int to = static_cast<int>(std::lower_bound(rest.begin(), rest.end(), slot, less) - rest.begin());
     beginMoveRows({}, from, from, {}, to > from ? to + 1 : to);

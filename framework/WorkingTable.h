@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ChunkedStore.h"
+
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QList>
@@ -139,17 +141,23 @@ Q_SIGNALS:
     void currentRowChanged(int row);
 
 private:
-    struct TextRef {
+#pragma pack(push, 2)
+    struct TextRef { // 6 bytes: one per row and text column
         std::uint32_t offset = 0;
         std::uint16_t length = 0; // kNullLength: missing value
     };
+#pragma pack(pop)
     struct Column {
         FieldDef def;
-        std::vector<std::int32_t> ints; // Integer and Boolean columns
-        std::vector<std::uint8_t> nulls;
-        std::vector<TextRef> texts;     // Text columns
-        std::vector<char> arena;
+        ChunkedVector<std::int32_t> ints;  // Integer and Boolean columns
+        ChunkedVector<std::uint8_t> nulls; // Integer and Boolean columns
+        ChunkedVector<TextRef> texts;      // Text columns
+        TextArena arena;
         QHash<QByteArray, std::uint32_t> shared; // short texts already in the arena
+        bool isNull(std::uint32_t slot) const
+        {
+            return def.type == FieldType::Text ? texts[slot].length == kNullLength : nulls[slot] != 0;
+        }
     };
     struct SortKey {
         int column;
@@ -182,7 +190,7 @@ private:
     QList<FieldDef> m_fields;
     std::vector<Column> m_columns;
     std::uint32_t m_slotCount = 0;
-    std::vector<std::uint32_t> m_order;   // slots in sort order, as views know them
+    QList<std::uint32_t> m_order;         // slots in sort order, as views know them (grows at either end)
     std::vector<std::uint32_t> m_pending; // posted slots not yet merged
     QString m_sortText;
     std::vector<SortKey> m_sortKeys;

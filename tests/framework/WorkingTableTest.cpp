@@ -48,6 +48,7 @@ private Q_SLOTS:
     void viewIsNotifiedInBatches();
     void appendPostedStoresWhatAppendAndPostStore_data();
     void appendPostedStoresWhatAppendAndPostStore();
+    void manyRowsReadBackInOrder();
 };
 
 void WorkingTableTest::sortOrders_data()
@@ -333,6 +334,30 @@ void WorkingTableTest::appendPostedStoresWhatAppendAndPostStore()
     QCOMPARE(posted.size(), direct.recordCount());
     if (direct.recordCount() == 1)
         QCOMPARE(onlyRow(direct), onlyRow(ordinary));
+}
+
+void WorkingTableTest::manyRowsReadBackInOrder()
+{
+    // Enough rows and text to fill several blocks of every kind of storage.
+    constexpr int kRows = 40000;
+    WorkingTable t(QStringLiteral("records"));
+    rebuildRecordTable(t);
+    for (int i = 0; i < kRows; ++i) {
+        const QString time = QStringLiteral("2024-01-01 %1").arg(i, 8, 10, QLatin1Char('0'));
+        const QString enroll = QStringLiteral("用户%1").arg(i % 7000);
+        t.appendPosted({i % 3 ? WorkingTable::Cell(i) : WorkingTable::Cell(), enroll, QString(), time,
+                        QStringView(i % 2 ? u"上班" : u"")});
+    }
+    t.flushPending();
+    QCOMPARE(t.rowCount(), kRows);
+    for (int row : {0, 1, 16383, 16384, 20000, kRows - 1}) {
+        const int i = kRows - 1 - row; // newest first
+        QCOMPARE(t.index(row, t.fieldIndex(kTime)).data().toString(), QStringLiteral("2024-01-01 %1").arg(i, 8, 10, QLatin1Char('0')));
+        QCOMPARE(t.index(row, t.fieldIndex(kEnrollNo)).data().toString(), QStringLiteral("用户%1").arg(i % 7000));
+        QCOMPARE(t.index(row, t.fieldIndex(kDeviceNo)).data(), i % 3 ? QVariant(i) : QVariant());
+        QCOMPARE(t.index(row, t.fieldIndex(kKind)).data().toString(), i % 2 ? QStringLiteral("上班") : QString());
+        QVERIFY(!t.index(row, t.fieldIndex(kName)).data().isNull());
+    }
 }
 
 QTEST_MAIN(WorkingTableTest)
