@@ -1,6 +1,7 @@
 #include "StandardUiServices.h"
 
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QThread>
@@ -44,4 +45,17 @@ void StandardEventPump::pause(int milliseconds)
 QDate SystemClock::today() const
 {
     return QDate::currentDate();
+}
+
+QString StandardFileDialogs::openFileName(QWidget* parent, const QString& caption, const QString& directory,
+                                          const QString& filter)
+{
+    return QFileDialog::getOpenFileName(parent, caption, directory, filter);
+}
+
+QString StandardFileDialogs::saveFileName(QWidget* parent, const QString& caption, const QString& suggestedPath,
+                                          const QString& filter)
+{
+    // The dialog asks before it overwrites an existing file.
+    return QFileDialog::getSaveFileName(parent, caption, suggestedPath, filter);
 }

@@ -2,7 +2,7 @@
 
 #include "UiServices.h"
 
-// The production seams: QMessageBox, QCoreApplication::processEvents, the system clock.
+// The production seams: QMessageBox, QCoreApplication::processEvents, the system clock, QFileDialog.
 class StandardMessageBoxes : public IMessageBoxes {
 public:
     void showError(QWidget* parent, const QString& text) override;
@@ -21,13 +21,22 @@ public:
     QDate today() const override;
 };
 
+class StandardFileDialogs : public IFileDialogs {
+public:
+    QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
+                         const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& suggestedPath,
+                         const QString& filter) override;
+};
+
 // One set of the production seams, for a program's main().
 class StandardUiServices {
 public:
-    UiServices services() { return {&m_messages, &m_events, &m_clock}; }
+    UiServices services() { return {&m_messages, &m_events, &m_clock, &m_files}; }
 
 private:
     StandardMessageBoxes m_messages;
     StandardEventPump m_events;
     SystemClock m_clock;
+    StandardFileDialogs m_files;
 };

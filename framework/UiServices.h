@@ -33,9 +33,21 @@ public:
     virtual QDate today() const = 0;
 };
 
+// File dialogs: the name of a file to open or to save, or the empty text when
+// the user cancels. filter as QFileDialog takes it ("CSV文件 (*.csv)").
+class IFileDialogs {
+public:
+    virtual ~IFileDialogs() = default;
+    virtual QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
+                                 const QString& filter) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& suggestedPath,
+                                 const QString& filter) = 0;
+};
+
 // The seams a window needs; none of them is owned.
 struct UiServices {
     IMessageBoxes* messages = nullptr;
     IEventPump* events = nullptr;
     IClock* clock = nullptr;
+    IFileDialogs* files = nullptr;
 };

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -76,10 +77,37 @@ public:
     QDate today() const override { return date; }
 };
 
+// File dialogs that answer with the names queued in them (the empty text,
+// as a cancelled dialog does, when none is left) and record their captions.
+class ScriptedFileDialogs : public IFileDialogs {
+public:
+    QStringList answers;
+    QStringList captions;
+    QStringList suggested; // directory or suggested path of each dialog
+
+    QString openFileName(QWidget*, const QString& caption, const QString& directory, const QString&) override
+    {
+        return answer(caption, directory);
+    }
+    QString saveFileName(QWidget*, const QString& caption, const QString& suggestedPath, const QString&) override
+    {
+        return answer(caption, suggestedPath);
+    }
+
+private:
+    QString answer(const QString& caption, const QString& where)
+    {
+        captions << caption;
+        suggested << where;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+};
+
 // One set of the fakes, handed out as the seams a window takes.
 struct FakeUiServices {
     RecordingMessageBoxes messages;
     CountingEventPump events;
     FixedClock clock;
-    UiServices services() { return {&messages, &events, &clock}; }
+    ScriptedFileDialogs files;
+    UiServices services() { return {&messages, &events, &clock, &files}; }
 };
