@@ -30,6 +30,37 @@ bool StandardMessageBoxes::askYesNo(QWidget* parent, const QString& text)
            QMessageBox::Yes;
 }
 
+void StandardMessageBoxes::showErrorCancel(QWidget* parent, const QString& text)
+{
+    QMessageBox::critical(parent, boxTitle(), text, QMessageBox::Cancel);
+}
+
+namespace {
+bool runFileDialog(QWidget* parent, QString& fileName, QFileDialog::AcceptMode mode, const QString& defaultSuffix)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (!fileName.isEmpty())
+        dialog.selectFile(fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    fileName = dialog.selectedFiles().constFirst();
+    return true;
+}
+} // namespace
+
+bool StandardFileDialogs::chooseOpenFile(QWidget* parent, QString& fileName)
+{
+    return runFileDialog(parent, fileName, QFileDialog::AcceptOpen, {});
+}
+
+bool StandardFileDialogs::chooseSaveFile(QWidget* parent, QString& fileName, const QString& defaultSuffix)
+{
+    return runFileDialog(parent, fileName, QFileDialog::AcceptSave, defaultSuffix);
+}
+
 void StandardEventPump::processEvents()
 {
     QCoreApplication::processEvents();
@@ -45,17 +76,4 @@ void StandardEventPump::pause(int milliseconds)
 QDate SystemClock::today() const
 {
     return QDate::currentDate();
-}
-
-QString StandardFileDialogs::openFileName(QWidget* parent, const QString& caption, const QString& directory,
-                                          const QString& filter)
-{
-    return QFileDialog::getOpenFileName(parent, caption, directory, filter);
-}
-
-QString StandardFileDialogs::saveFileName(QWidget* parent, const QString& caption, const QString& suggestedPath,
-                                          const QString& filter)
-{
-    // The dialog asks before it overwrites an existing file.
-    return QFileDialog::getSaveFileName(parent, caption, suggestedPath, filter);
 }

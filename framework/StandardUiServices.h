@@ -2,12 +2,19 @@
 
 #include "UiServices.h"
 
-// The production seams: QMessageBox, QCoreApplication::processEvents, the system clock, QFileDialog.
+// The production seams: QMessageBox, QCoreApplication::processEvents, the system clock.
 class StandardMessageBoxes : public IMessageBoxes {
 public:
     void showError(QWidget* parent, const QString& text) override;
     void showInformation(QWidget* parent, const QString& text) override;
     bool askYesNo(QWidget* parent, const QString& text) override;
+    void showErrorCancel(QWidget* parent, const QString& text) override;
+};
+
+class StandardFileDialogs : public IFileDialogs {
+public:
+    bool chooseOpenFile(QWidget* parent, QString& fileName) override;
+    bool chooseSaveFile(QWidget* parent, QString& fileName, const QString& defaultSuffix = {}) override;
 };
 
 class StandardEventPump : public IEventPump {
@@ -19,14 +26,6 @@ public:
 class SystemClock : public IClock {
 public:
     QDate today() const override;
-};
-
-class StandardFileDialogs : public IFileDialogs {
-public:
-    QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
-                         const QString& filter) override;
-    QString saveFileName(QWidget* parent, const QString& caption, const QString& suggestedPath,
-                         const QString& filter) override;
 };
 
 // One set of the production seams, for a program's main().

@@ -12,8 +12,6 @@
 #include <QProgressDialog>
 
 namespace {
-const QString kCsvFilter = QStringLiteral("CSV文件 (*.csv);;所有文件 (*)");
-
 QString suggestedPath(const QString& baseName)
 {
     return QDir::home().filePath(baseName + QStringLiteral(".csv"));
@@ -76,9 +74,8 @@ QAction* addCsvExport(DataGrid* grid, TfrmMain* window, const UiServices& servic
     QObject::connect(action, &QAction::triggered, grid, [grid, window, services, baseName] {
         if (window->isRunning())
             return;
-        const QString path = services.files->saveFileName(window, QStringLiteral("导出CSV文件"),
-                                                          suggestedPath(baseName), kCsvFilter);
-        if (!path.isEmpty())
+        QString path = suggestedPath(baseName);
+        if (services.files->chooseSaveFile(window, path, QStringLiteral("csv")))
             exportGrid(*grid, services, path);
     });
     return action;
@@ -95,9 +92,8 @@ void installGridMenus(TfrmMain& window, const UiServices& services)
     QObject::connect(importList, &QAction::triggered, devices, [w, services] {
         if (w->isRunning())
             return;
-        const QString path =
-            services.files->openFileName(w, QStringLiteral("导入设备列表"), QDir::homePath(), kCsvFilter);
-        if (path.isEmpty())
+        QString path = suggestedPath(QStringLiteral("设备列表"));
+        if (!services.files->chooseOpenFile(w, path))
             return;
         DeviceListTransfer::ImportResult result;
         QString error;
@@ -119,9 +115,8 @@ void installGridMenus(TfrmMain& window, const UiServices& services)
     QObject::connect(exportList, &QAction::triggered, devices, [w, services] {
         if (w->isRunning())
             return;
-        const QString path = services.files->saveFileName(w, QStringLiteral("导出设备列表"),
-                                                          suggestedPath(QStringLiteral("设备列表")), kCsvFilter);
-        if (path.isEmpty())
+        QString path = suggestedPath(QStringLiteral("设备列表"));
+        if (!services.files->chooseSaveFile(w, path, QStringLiteral("csv")))
             return;
         QString error;
         if (!DeviceListTransfer::exportFile(*w->Ado_DataSet_QVJ, path, error))

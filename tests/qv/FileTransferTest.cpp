@@ -90,7 +90,8 @@ void FileTransferTest::recordGridExportFollowsColumnOrderAndSort()
     f.fakes.files.answers << path;
     trigger(f.window->DBGridEh_QV, "ExportCsv");
     QVERIFY(f.fakes.messages.shown.isEmpty());
-    QVERIFY(f.fakes.files.suggested.first().endsWith(QStringLiteral("考勤数据.csv")));
+    QVERIFY(f.fakes.files.shown.first().offered.endsWith(QStringLiteral("/考勤数据.csv")));
+    QCOMPARE(f.fakes.files.shown.first().defaultSuffix, QStringLiteral("csv"));
     QCOMPARE(fileBytes(path), csvBytes(QStringLiteral("类型,设备号,登记号,姓名,时间\r\n"
                                                       "下班,2,\"A,8\",,2024-05-03 17:30:09\r\n"
                                                       "上班,1,7,,2024-05-03 08:05\r\n"

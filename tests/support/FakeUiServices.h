@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 #include <functional>
 
@@ -23,6 +22,10 @@ public:
 
     void showError(QWidget*, const QString& text) override { record({QStringLiteral("error"), text}); }
     void showInformation(QWidget*, const QString& text) override { record({QStringLiteral("information"), text}); }
+    void showErrorCancel(QWidget*, const QString& text) override
+    {
+        record({QStringLiteral("errorCancel"), text});
+    }
     bool askYesNo(QWidget*, const QString& text) override
     {
         record({QStringLiteral("question"), text});
@@ -71,36 +74,44 @@ public:
     void pause(int milliseconds) override { pauses.append(milliseconds); }
 };
 
+// File dialogs for headless tests: each call takes the next queued answer
+// (a file name, or an empty text for Cancel) and records the name offered.
+// With nothing queued the dialog is cancelled.
+class RecordingFileDialogs : public IFileDialogs {
+public:
+    struct Shown {
+        QString kind; // "open", "save"
+        QString offered;
+        QString defaultSuffix;
+    };
+    QList<Shown> shown;
+    QStringList answers;
+
+    bool chooseOpenFile(QWidget*, QString& fileName) override
+    {
+        return answer({QStringLiteral("open"), fileName, {}}, fileName);
+    }
+    bool chooseSaveFile(QWidget*, QString& fileName, const QString& defaultSuffix) override
+    {
+        return answer({QStringLiteral("save"), fileName, defaultSuffix}, fileName);
+    }
+
+private:
+    bool answer(const Shown& dialog, QString& fileName)
+    {
+        shown.append(dialog);
+        const QString chosen = answers.isEmpty() ? QString() : answers.takeFirst();
+        if (chosen.isEmpty())
+            return false;
+        fileName = chosen;
+        return true;
+    }
+};
+
 class FixedClock : public IClock {
 public:
     QDate date{2026, 12, 11};
     QDate today() const override { return date; }
-};
-
-// File dialogs that answer with the names queued in them (the empty text,
-// as a cancelled dialog does, when none is left) and record their captions.
-class ScriptedFileDialogs : public IFileDialogs {
-public:
-    QStringList answers;
-    QStringList captions;
-    QStringList suggested; // directory or suggested path of each dialog
-
-    QString openFileName(QWidget*, const QString& caption, const QString& directory, const QString&) override
-    {
-        return answer(caption, directory);
-    }
-    QString saveFileName(QWidget*, const QString& caption, const QString& suggestedPath, const QString&) override
-    {
-        return answer(caption, suggestedPath);
-    }
-
-private:
-    QString answer(const QString& caption, const QString& where)
-    {
-        captions << caption;
-        suggested << where;
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
 };
 
 // One set of the fakes, handed out as the seams a window takes.
@@ -108,6 +119,6 @@ struct FakeUiServices {
     RecordingMessageBoxes messages;
     CountingEventPump events;
     FixedClock clock;
-    ScriptedFileDialogs files;
+    RecordingFileDialogs files;
     UiServices services() { return {&messages, &events, &clock, &files}; }
 };
