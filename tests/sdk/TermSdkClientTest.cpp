@@ -75,7 +75,7 @@ void TermSdkClientTest::initTestCase()
     const QStringList args{
         QStringLiteral("--trace"), path(QStringLiteral("trace.txt")),
         QStringLiteral("--terminal"),
-        QStringLiteral("machine=1,kind=bw,serial=%1,users=20,logs=20000,days=90,seed=3,end=2024-06-30")
+        QStringLiteral("machine=1,kind=bw,serial=%1,baud=0,users=20,logs=20000,days=90,seed=3,end=2024-06-30")
             .arg(path(QStringLiteral("com1"))),
         QStringLiteral("--terminal"),
         QStringLiteral("machine=2,kind=color,tcp=0,users=30,logs=200000,days=365,seed=5,end=2024-06-30"),
@@ -678,7 +678,7 @@ void TermSdkClientTest::serialLineLostWhenServerDies()
     const QString link = path(QStringLiteral("com2"));
     qputenv("TERMSDK_COM2", link.toLocal8Bit());
     const QStringList args{QStringLiteral("--terminal"),
-                           QStringLiteral("machine=5,kind=bw,serial=%1,users=5,logs=100").arg(link)};
+                           QStringLiteral("machine=5,kind=bw,serial=%1,baud=0,users=5,logs=100").arg(link)};
     TermSimProcess sim;
     QVERIFY2(sim.start(args), qPrintable(sim.errors()));
     TTermSdk sdk;
