@@ -84,13 +84,6 @@ qint64 residentKb(qint64 pid)
     return -1;
 }
 
-int lastError(TTermSdk& sdk)
-{
-    int code = -1;
-    sdk.GetLastErrorCode(code);
-    return code;
-}
-
 } // namespace
 
 void SimLimitsTest::initTestCase()
