@@ -1,5 +1,6 @@
 #include "RecordCollection.h"
 
+#include "AttendanceText.h"
 #include "BulkRead.h"
 #include "DateText.h"
 #include "ITermSdk.h"
@@ -48,39 +49,20 @@ private:
     std::optional<QDate> m_end;
 };
 
-// "YYYY-MM-DD HH:NN[:SS]" with two-digit fields, written into text; the view
-// over it is valid as long as text.
-using TimeText = char16_t[19];
-QStringView timeText(TimeText& text, int year, int month, int day, int hour, int minute, int second, bool withSeconds)
+// The record's time text; a time that is not a time of day ends the terminal's reading.
+QString timeText(int year, int month, int day, int hour, int minute, int second, bool withSeconds)
 {
-    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || (withSeconds && (second < 0 || second > 59)) ||
-        year < 0 || year > 9999)
+    QString text = AttendanceText::timeText(year, month, day, hour, minute, second, withSeconds);
+    if (text.isEmpty())
         throw UnreadableDate("record time is not a time");
-    auto put = [&text](int at, int value, int digits) {
-        for (int i = digits - 1; i >= 0; --i, value /= 10)
-            text[at + i] = static_cast<char16_t>(u'0' + value % 10);
-    };
-    put(0, year, 4);
-    text[4] = u'-';
-    put(5, month, 2);
-    text[7] = u'-';
-    put(8, day, 2);
-    text[10] = u' ';
-    put(11, hour, 2);
-    text[13] = u':';
-    put(14, minute, 2);
-    if (withSeconds) {
-        text[16] = u':';
-        put(17, second, 2);
-    }
-    return QStringView(text, withSeconds ? 19 : 16);
+    return text;
 }
 
 // Appends and posts one record row: 设备号, 登记号, 姓名 (empty), 时间, 类型.
 void addRecord(WorkingTable& records, const WorkingTable::Cell& deviceNo, QStringView enrollNo, QStringView time,
                int state)
 {
-    records.appendPosted({deviceNo, enrollNo, QStringView(u""), time, stateWord(state)});
+    records.appendPosted({deviceNo, enrollNo, QStringView(u""), time, AttendanceText::stateWord(state)});
 }
 
 void fetchLog(Context& c, const DateRange& range, ReadProgress& progress)
@@ -89,7 +71,6 @@ void fetchLog(Context& c, const DateRange& range, ReadProgress& progress)
     const QVariant deviceValue = c.devices.fieldValue(kDeviceNo);
     const WorkingTable::Cell deviceNo = deviceValue.isNull() ? WorkingTable::Cell() : WorkingTable::Cell(deviceValue.toInt());
     IEventPump& events = *c.services.events;
-    TimeText time;
     int verifyMode = 0, inOut = 0, year = 0, month = 0, day = 0, hour = 0, minute = 0;
     if (c.devices.fieldText(kDeviceType) == kBlackWhite) {
         int terminalNo = 0, enrollNo = 0, enrollMachine = 0;
@@ -99,7 +80,7 @@ void fetchLog(Context& c, const DateRange& range, ReadProgress& progress)
             const bool kept = range.contains(year, month, day);
             if (kept)
                 addRecord(c.target, deviceNo, QString::number(enrollNo),
-                          timeText(time, year, month, day, hour, minute, 0, false), inOut);
+                          timeText(year, month, day, hour, minute, 0, false), inOut);
             progress.count(kept ? 1 : 0);
         }
         events.processEvents();
@@ -113,7 +94,7 @@ void fetchLog(Context& c, const DateRange& range, ReadProgress& progress)
                 break;
             const bool kept = range.contains(year, month, day);
             if (kept)
-                addRecord(c.target, deviceNo, enrollNo, timeText(time, year, month, day, hour, minute, second, true),
+                addRecord(c.target, deviceNo, enrollNo, timeText(year, month, day, hour, minute, second, true),
                           inOut);
             progress.count(kept ? 1 : 0);
             events.processEvents();
@@ -121,26 +102,6 @@ void fetchLog(Context& c, const DateRange& range, ReadProgress& progress)
     }
 }
 } // namespace
-
-QString stateWord(int state)
-{
-    switch (state) {
-    case 0:
-        return QStringLiteral("上班");
-    case 1:
-        return QStringLiteral("下班");
-    case 2:
-        return QStringLiteral("外出");
-    case 3:
-        return QStringLiteral("外出返回");
-    case 4:
-        return QStringLiteral("加班签到");
-    case 5:
-        return QStringLiteral("加班签退");
-    default:
-        return QStringLiteral("");
-    }
-}
 
 void run(Context& c)
 {
