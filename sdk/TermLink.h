@@ -4,8 +4,10 @@
 #include "WireFrame.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QIODevice;
@@ -18,6 +20,11 @@ class QSerialPort;
 // the socket and the serial port. Replies to earlier, timed-out requests are
 // skipped. A broken connection or a malformed frame closes the link; the
 // caller may open it again.
+//
+// Event frames (unsolicited, from the terminal) are queued wherever they
+// arrive: between the replies of a call, or while no call runs (the device's
+// readyRead, from the event loop). They never take a reply's place. The
+// queue is bounded, for a client that never runs an event loop.
 class TermLink {
 public:
     TermLink();
@@ -41,11 +48,20 @@ public:
     // Description of the last transport failure, for messages.
     QString lastDetail() const { return m_detail; }
 
+    static constexpr int MaxQueuedEvents = 1000;
+    // Called (on the link's thread) each time an event frame is queued.
+    void setEventsArrived(std::function<void()> notify) { m_eventsArrived = std::move(notify); }
+    // Takes the oldest queued event frame; false when none is queued.
+    bool takeEvent(WireFrame& frame);
+
 private:
     int send(const QByteArray& frame, int timeoutMs);
     int receive(quint32 sequence, WireFrame& reply, int timeoutMs);
     int lost(const QString& detail);
     bool deviceBroken() const;
+    void watchIdle();
+    void readIdle();
+    void queueEvent(WireFrame&& frame);
 
     std::unique_ptr<QTcpSocket> m_tcp;
     std::unique_ptr<QSerialPort> m_serial;
@@ -54,4 +70,10 @@ private:
     quint32 m_sequence = 0;
     QByteArray m_readBuffer;
     QString m_detail;
+    QList<WireFrame> m_events;
+    std::function<void()> m_eventsArrived;
+    bool m_inCall = false;
+    // A bad frame met while no call ran; the next call reports it.
+    int m_idleFailure = 0;
+    QString m_idleDetail;
 };

@@ -4,13 +4,16 @@
 #include "SimTerminal.h"
 #include "SimTrace.h"
 
+#include <QHash>
 #include <QObject>
+#include <QPointer>
 
 #include <memory>
 #include <vector>
 
 class QTcpServer;
 class SimPtyLine;
+class SimSession;
 
 // Runs the terminals of one termsim process: loads or seeds their data,
 // listens on their TCP ports and serial lines, and gives each connection a
@@ -32,6 +35,11 @@ public:
     bool persist(const SimTerminal& terminal, QString& error);
     // Counts a reply frame; true when it is the one to corrupt.
     bool takeCorruptTurn();
+    // The connection that started the terminal's running enrol, verify or
+    // identify: its events go there. Null when that connection is gone or its
+    // session has ended.
+    void setOperationOwner(const SimTerminal* terminal, SimSession* session);
+    SimSession* operationOwner(const SimTerminal* terminal) const;
 
     qsizetype terminalCount() const { return qsizetype(m_terminals.size()); }
     SimTerminal& terminal(qsizetype i) { return *m_terminals[size_t(i)]; }
@@ -47,4 +55,5 @@ private:
     std::vector<QTcpServer*> m_servers;
     std::vector<SimPtyLine*> m_lines;
     qint64 m_replies = 0;
+    QHash<const SimTerminal*, QPointer<SimSession>> m_operationOwners;
 };
