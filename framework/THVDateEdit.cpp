@@ -21,12 +21,9 @@ THVDateEdit::THVDateEdit(QWidget* parent)
             button->setObjectName(QStringLiteral("dropDownButton"));
     }
     connect(m_dropDown, &QAction::triggered, this, &THVDateEdit::showCalendar);
-
-    // Every text the program sets (and every settled text) is the one that
-    // refused typing goes back to.
-    connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
+    connect(this, &QLineEdit::textChanged, this, [this] {
         if (!isModified())
-            m_settledText = text;
+            m_typedNoDate = false; // set by the program, or settled
     });
 
     m_popup = new QFrame(this, Qt::Popup);
@@ -62,8 +59,8 @@ void THVDateEdit::commitText()
     else if (const std::optional<QDate> date = parseDateText(typed))
         setDate(*date);
     else
-        setText(m_settledText);
-    m_settledText = text();
+        m_typedNoDate = true;
+    setModified(false);
 }
 
 void THVDateEdit::showCalendar()

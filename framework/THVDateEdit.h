@@ -16,8 +16,10 @@ class QFrame;
 //   - an empty text stays empty: no date;
 //   - a date in year-month-day form, with or without leading zeros
 //     ("2024-5-3"), is rewritten as "yyyy-MM-dd";
-//   - any other text is refused: the editor goes back to the text it showed
-//     before the typing.
+//   - any other text stays as typed, so that the dialog around the editor can
+//     name it and the user can correct it (date() is then invalid); going
+//     back silently to the previous date would hide the mistake.
+// A text the program sets is never judged: it is shown and returned as it is.
 // A text set by the program is shown as it is. Picking a day in the calendar
 // (the button at the right, F4 or Alt+Down) shows that day.
 class THVDateEdit : public QLineEdit {
@@ -35,6 +37,9 @@ public:
     // not typed since it was last set or settled.
     void commitText();
 
+    // True while the text is one the user typed and that is no date.
+    bool holdsTypedNoDate() const { return m_typedNoDate; }
+
     void showCalendar();
     QCalendarWidget* calendar() const { return m_calendar; }
 
@@ -45,7 +50,7 @@ protected:
 private:
     void pickDate(QDate date);
 
-    QString m_settledText; // what the editor goes back to when typing is refused
+    bool m_typedNoDate = false;
     QAction* m_dropDown = nullptr;
     QFrame* m_popup = nullptr;
     QCalendarWidget* m_calendar = nullptr;

@@ -114,18 +114,19 @@ void TfrmhvDateArea::BitBtn1Click()
 {
     D1->commitText();
     D2->commitText();
-    if (D1->text().isEmpty()) {
-        m_messages->showError(this, u"【开始日期】不能为空"_s);
-        D1->selectAll();
-        D1->setFocus();
-        return;
-    }
-    if (D2->text().isEmpty()) {
-        m_messages->showError(this, u"【结束日期】不能为空"_s);
-        D2->selectAll();
-        D2->setFocus();
-        return;
-    }
+    const auto refuse = [this](THVDateEdit* editor, const QString& message) {
+        m_messages->showError(this, message);
+        editor->selectAll();
+        editor->setFocus();
+    };
+    if (D1->text().isEmpty())
+        return refuse(D1, u"【开始日期】不能为空"_s);
+    if (D1->holdsTypedNoDate())
+        return refuse(D1, u"【开始日期】的值“%1”不是有效的日期"_s.arg(D1->text()));
+    if (D2->text().isEmpty())
+        return refuse(D2, u"【结束日期】不能为空"_s);
+    if (D2->holdsTypedNoDate())
+        return refuse(D2, u"【结束日期】的值“%1”不是有效的日期"_s.arg(D2->text()));
     *m_start = D1->text();
     *m_end = D2->text();
     accept();

@@ -17,6 +17,9 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent), m_header(new BandHeade
     setShowGrid(true);
     setWordWrap(false);
     setCornerButtonEnabled(false);
+    // Tab and Shift+Tab go on to the panel's buttons, as the window's tab
+    // order has it; the arrow keys move inside the grid.
+    setTabKeyNavigation(false);
     QHeaderView* indicator = verticalHeader();
     indicator->setSectionResizeMode(QHeaderView::Fixed);
     indicator->setDefaultSectionSize(fontMetrics().height() + 4);

@@ -11,10 +11,20 @@ ReadProgress::ReadProgress(std::function<void(const QString&)> sink, QString uni
     m_clock.start();
 }
 
-void ReadProgress::startTerminal(const QString& deviceNo)
+void ReadProgress::connecting(const QString& deviceNo)
 {
     m_deviceNo = deviceNo;
-    report();
+    send(QStringLiteral("连接设备号 %1…").arg(m_deviceNo));
+}
+
+void ReadProgress::connectFailed()
+{
+    send(QStringLiteral("设备号 %1 连接失败").arg(m_deviceNo));
+}
+
+void ReadProgress::reading()
+{
+    reportCount();
 }
 
 void ReadProgress::count(qint64 kept)
@@ -24,18 +34,27 @@ void ReadProgress::count(qint64 kept)
         return;
     m_sinceCheck = 0;
     if (m_clock.elapsed() >= kReportIntervalMs)
-        report();
+        reportCount();
+}
+
+void ReadProgress::terminalDone()
+{
+    reportCount();
 }
 
 void ReadProgress::finish()
 {
-    if (m_sink)
-        m_sink(QString());
+    send(QString());
 }
 
-void ReadProgress::report()
+void ReadProgress::reportCount()
+{
+    send(QStringLiteral("读取设备号 %1，已读 %2 %3").arg(m_deviceNo).arg(m_total).arg(m_unit));
+}
+
+void ReadProgress::send(const QString& text)
 {
     m_clock.restart();
     if (m_sink)
-        m_sink(QStringLiteral("—— 正在读取设备号 %1，已读 %2 %3").arg(m_deviceNo).arg(m_total).arg(m_unit));
+        m_sink(text);
 }

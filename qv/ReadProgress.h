@@ -5,18 +5,26 @@
 
 #include <functional>
 
-// Reports a bulk read's progress at most a few times a second, so that the
-// report costs nothing next to the records themselves.
+// Tells the window which terminal a bulk read is at and how far it got. The
+// count is reported at most a few times a second, so that the report costs
+// nothing next to the records themselves; every change of terminal or step
+// (connecting, connect failed, reading) is reported at once, so that the
+// text is current while a message box about that terminal is up.
 class ReadProgress {
 public:
     ReadProgress(std::function<void(const QString&)> sink, QString unit);
 
-    void startTerminal(const QString& deviceNo);
+    void connecting(const QString& deviceNo);
+    void connectFailed();
+    void reading();
     void count(qint64 kept);
+    // The terminal's reading is over: its final count is shown.
+    void terminalDone();
     void finish();
 
 private:
-    void report();
+    void reportCount();
+    void send(const QString& text);
 
     std::function<void(const QString&)> m_sink;
     QString m_unit;

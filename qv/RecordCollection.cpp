@@ -87,11 +87,9 @@ void addRecord(WorkingTable& records, const QVariant& deviceNo, const QString& e
     records.post();
 }
 
-void readLog(Context& c, const DateRange& range, ReadProgress& progress)
+void fetchLog(Context& c, const DateRange& range, ReadProgress& progress)
 {
     const int machine = c.state.machineNumber;
-    if (!c.sdk.LoadAllLogs(machine))
-        return;
     const QVariant deviceNo = c.devices.fieldValue(kDeviceNo);
     IEventPump& events = *c.services.events;
     int verifyMode = 0, inOut = 0, year = 0, month = 0, day = 0, hour = 0, minute = 0;
@@ -153,7 +151,9 @@ void run(Context& c)
         return;
     c.target.emptyTable();
     const DateRange range(start, end);
-    runBulkRead(c, QStringLiteral("条"), [&](ReadProgress& progress) { readLog(c, range, progress); });
+    runBulkRead(c, {QStringLiteral("条"), QStringLiteral("考勤记录"),
+                    [&c] { return c.sdk.LoadAllLogs(c.state.machineNumber); },
+                    [&](ReadProgress& progress) { fetchLog(c, range, progress); }});
 }
 
 } // namespace RecordCollection

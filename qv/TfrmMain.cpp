@@ -20,12 +20,16 @@
 #include <QShowEvent>
 #include <QStyle>
 
+#include <exception>
+
 
 namespace {
 // Light peach of the window and of the grids' fixed cells (RGB 255, 216, 181).
 const QColor kWindowColour(255, 216, 181);
 const QString kPersonCaption = QStringLiteral("注册人员信息：");
 const QString kRecordCaption = QStringLiteral("数据采集");
+// Room a panel's caption leaves free: the frame's indent at the left and a gap at the right.
+constexpr int kCaptionMargin = 32;
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QStyle::StandardPixmap glyph,
                         const QRect& geometry)
@@ -214,7 +218,7 @@ void TfrmMain::guarded(const std::function<void()>& handler)
     runGuarded(*m_services.messages, this, handler);
 }
 
-void TfrmMain::runOperation(const std::function<void()>& operation)
+void TfrmMain::runOperation(QGroupBox* box, const QString& caption, const std::function<void()>& operation)
 {
     if (m_running)
         return;
@@ -222,21 +226,39 @@ void TfrmMain::runOperation(const std::function<void()>& operation)
     applyButtonRule();
     // The walk follows the device table's cursor; a click in its grid must not move it meanwhile.
     DBGridEh_QVJ->setEnabled(false);
-    struct Unlock {
-        TfrmMain* window;
-        ~Unlock()
-        {
-            window->m_running = false;
-            window->DBGridEh_QVJ->setEnabled(true);
-            window->applyButtonRule();
-        }
-    } unlock{this};
-    operation();
+    // However the run ends (done, stopped by a close, or stopped by an error),
+    // the window is unlocked, the caption loses its progress text, the error
+    // is reported, and a close asked for meanwhile happens.
+    std::exception_ptr failure;
+    try {
+        operation();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    m_running = false;
+    DBGridEh_QVJ->setEnabled(true);
+    applyButtonRule();
+    if (box)
+        showProgress(box, caption, {});
+    if (failure)
+        guarded([&failure] { std::rethrow_exception(failure); });
+    if (m_closeRequested)
+        close();
 }
 
 void TfrmMain::showProgress(QGroupBox* box, const QString& caption, const QString& text)
 {
-    box->setTitle(text.isEmpty() ? caption : caption + QStringLiteral("  ") + text);
+    if (text.isEmpty()) {
+        box->setTitle(caption);
+        box->setToolTip({});
+        return;
+    }
+    // The progress stays inside its own panel: the person panel is narrow and
+    // its neighbour's caption starts a few pixels to its right.
+    const QString full = caption + QStringLiteral("  ") + text;
+    const int room = box->width() - kCaptionMargin;
+    box->setTitle(box->fontMetrics().elidedText(full, Qt::ElideRight, room));
+    box->setToolTip(full);
 }
 
 void TfrmMain::openEditor(bool append)
@@ -275,34 +297,27 @@ void TfrmMain::BT_QVJ_DelClick()
 
 void TfrmMain::BT_QVJ_TestClick()
 {
-    runOperation([this] { ConnectionTest::run(*Ado_DataSet_QVJ, *TermSdk1, visitState, *m_services.events); });
-    if (m_closeRequested)
-        close();
+    runOperation(nullptr, {},
+                 [this] { ConnectionTest::run(*Ado_DataSet_QVJ, *TermSdk1, visitState, *m_services.events); });
 }
 
 void TfrmMain::BT_PE_GetClick()
 {
-    runOperation([this] {
+    runOperation(GroupBox1, kPersonCaption, [this] {
         UserRetrieval::Context context{*Ado_DataSet_QVJ, *ADO_DataSet_Pe, *TermSdk1, visitState, m_services, this};
         context.stopRequested = [this] { return m_closeRequested; };
         context.progress = [this](const QString& text) { showProgress(GroupBox1, kPersonCaption, text); };
         UserRetrieval::run(context);
     });
-    showProgress(GroupBox1, kPersonCaption, {});
-    if (m_closeRequested)
-        close();
 }
 
 void TfrmMain::BT_QV_NewDataClick()
 {
-    runOperation([this] {
+    runOperation(GroupBox2, kRecordCaption, [this] {
         RecordCollection::Context context{*Ado_DataSet_QVJ, *Ado_DataSet_QV, *TermSdk2, visitState, m_services, this};
         context.askDateRange = [this](QString& start, QString& end) { Halvern1->hv_SYS_GetDateArea(start, end); };
         context.stopRequested = [this] { return m_closeRequested; };
         context.progress = [this](const QString& text) { showProgress(GroupBox2, kRecordCaption, text); };
         RecordCollection::run(context);
     });
-    showProgress(GroupBox2, kRecordCaption, {});
-    if (m_closeRequested)
-        close();
 }

@@ -79,7 +79,8 @@ private:
     void guarded(const std::function<void()>& handler);
     // Runs a terminal operation with the run lock held: no second run, no
     // change to the terminal list, until it ends.
-    void runOperation(const std::function<void()>& operation);
+    // The progress of the run goes into box's caption (none when box is null).
+    void runOperation(QGroupBox* box, const QString& caption, const std::function<void()>& operation);
     void showProgress(QGroupBox* box, const QString& caption, const QString& text);
     void openEditor(bool append);
 

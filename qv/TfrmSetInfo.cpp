@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QStyle>
 
 #include <exception>
@@ -147,6 +148,11 @@ void TfrmSetInfo::buildForm()
 void TfrmSetInfo::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    // Coming back from minimised is no new show: the controls keep what the
+    // user typed, or OK would post the stored values over it.
+    if (event->spontaneous() || m_shown)
+        return;
+    m_shown = true;
     if (const QScreen* screen = this->screen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());

@@ -77,4 +77,5 @@ private:
     UiServices m_services;
     QList<Binding> m_bindings;
     VisitState m_test;
+    bool m_shown = false;
 };

@@ -24,11 +24,9 @@ void addPerson(WorkingTable& persons, const QVariant& deviceNo, const QString& e
     persons.post();
 }
 
-void readUsers(Context& c, ReadProgress& progress)
+void fetchUsers(Context& c, ReadProgress& progress)
 {
     const int machine = c.state.machineNumber;
-    if (!c.sdk.LoadAllUserIds(machine))
-        return;
     const QVariant deviceNo = c.devices.fieldValue(kDeviceNo);
     IEventPump& events = *c.services.events;
     QString name, password;
@@ -61,7 +59,9 @@ void readUsers(Context& c, ReadProgress& progress)
 void run(Context& c)
 {
     c.target.emptyTable();
-    runBulkRead(c, QStringLiteral("人"), [&](ReadProgress& progress) { readUsers(c, progress); });
+    runBulkRead(c, {QStringLiteral("人"), QStringLiteral("人员信息"),
+                    [&c] { return c.sdk.LoadAllUserIds(c.state.machineNumber); },
+                    [&](ReadProgress& progress) { fetchUsers(c, progress); }});
 }
 
 } // namespace UserRetrieval

@@ -70,6 +70,8 @@ private Q_SLOTS:
     void emptyEditorKeepsTheDialogOpen();
     void typedDateSavedWithEnter_data();
     void typedDateSavedWithEnter();
+    void typedTextThatIsNoDateIsReported_data();
+    void typedTextThatIsNoDateIsReported();
     void calendarPicksTheDate();
 };
 
@@ -269,9 +271,6 @@ void DateAreaPromptTest::typedDateSavedWithEnter_data()
 
     QTest::newRow("date with leading zeros") << u"2027-11-09"_s << u"2027-11-09"_s;
     QTest::newRow("date without leading zeros") << u"2027-1-9"_s << u"2027-01-09"_s;
-    QTest::newRow("not a date: refused") << u"2027-02-30"_s << u"2028-02-01"_s;
-    QTest::newRow("unfinished: refused") << u"2027-1"_s << u"2028-02-01"_s;
-    QTest::newRow("letters: refused") << u"today"_s << u"2028-02-01"_s;
 }
 
 void DateAreaPromptTest::typedDateSavedWithEnter()
@@ -292,6 +291,49 @@ void DateAreaPromptTest::typedDateSavedWithEnter()
     QVERIFY(driver.hasRun());
     QCOMPARE(startText, start);
     QCOMPARE(endText, u"2028-02-29"_s);
+}
+
+void DateAreaPromptTest::typedTextThatIsNoDateIsReported_data()
+{
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("a day the month lacks") << u"D1"_s << u"2027-02-30"_s << u"【开始日期】的值“2027-02-30”不是有效的日期"_s;
+    QTest::newRow("unfinished") << u"D1"_s << u"2027-1"_s << u"【开始日期】的值“2027-1”不是有效的日期"_s;
+    QTest::newRow("letters in the end date") << u"D2"_s << u"today"_s << u"【结束日期】的值“today”不是有效的日期"_s;
+}
+
+void DateAreaPromptTest::typedTextThatIsNoDateIsReported()
+{
+    QFETCH(QString, editor);
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+
+    PromptFixture fixture(QDate(2028, 2, 10));
+    QString start, end;
+    ModalDialogDriver driver([&](QWidget* dialog) {
+        auto* wrong = child<THVDateEdit>(dialog, editor.toLatin1().constData());
+        retype(wrong, typed);
+        // Leaving the editor keeps the text, so that saving can name it.
+        QTest::keyClick(wrong, Qt::Key_Tab);
+        QCOMPARE(wrong->text(), typed);
+        click(dialog, "BitBtn1");
+
+        QCOMPARE(fixture.messages.errors(), QStringList{message});
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(dialog->focusWidget(), wrong);
+        QCOMPARE(wrong->selectedText(), typed);
+
+        retype(wrong, u"2028-2-15"_s);
+        QTest::keyClick(wrong, Qt::Key_Return);
+        QVERIFY(!dialog->isVisible());
+    });
+    fixture.component.hv_SYS_GetDateArea(start, end);
+    QVERIFY(driver.hasRun());
+    QCOMPARE(fixture.messages.errors().size(), 1);
+    QCOMPARE(start, editor == u"D1" ? u"2028-02-15"_s : u"2028-02-01"_s);
+    QCOMPARE(end, editor == u"D2" ? u"2028-02-15"_s : u"2028-02-29"_s);
 }
 
 void DateAreaPromptTest::calendarPicksTheDate()

@@ -46,6 +46,7 @@ private Q_SLOTS:
     void entryCheck_data();
     void entryCheck();
     void addThenOkPostsTheRow();
+    void restoringFromMinimisedKeepsTypedText();
     void addThenCancelOrCloseLeavesTableAsBefore_data();
     void addThenCancelOrCloseLeavesTableAsBefore();
     void modifyRestoresStoredValuesOnCancel();
@@ -106,6 +107,23 @@ void SetInfoTest::entryCheck()
     f.click(f.window->BT_QVJ_Add);
     QVERIFY(driver.hasRun());
     QVERIFY(f.devices().isEmpty());
+}
+
+void SetInfoTest::restoringFromMinimisedKeepsTypedText()
+{
+    MainWindowFixture f;
+    f.addDevice({{kDeviceNo, 3}});
+    ModalDialogDriver driver([&](QWidget* window) {
+        auto* dialog = qobject_cast<TfrmSetInfo*>(window);
+        typeAll(dialog, {{"DBEdit1", "8"}, {"DBComboBox2", "115200"}});
+        dialog->showMinimized();
+        dialog->showNormal();
+        QCOMPARE(dialog->DBEdit1->text(), QStringLiteral("8"));
+        QTest::mouseClick(dialog->BT_Ok, Qt::LeftButton);
+    });
+    f.click(f.window->BT_QVJ_Mod);
+    QVERIFY(driver.hasRun());
+    QCOMPARE(tableRows(f.devices()), QStringList{QStringLiteral("8/彩色屏/串口(232/485)/1/115200//4370//")});
 }
 
 void SetInfoTest::addThenOkPostsTheRow()
