@@ -57,8 +57,19 @@ inline int runCases(int argc, char* argv[], const QStringList& cases, const std:
     return status;
 }
 
+// With a size argument, runs that size; a size that is not a positive whole
+// number is refused with a message rather than run as zero.
 inline int runSizes(int argc, char* argv[], const QList<qint64>& sizes, const std::function<void(qint64)>& runOne)
 {
+    if (argc > 1) {
+        bool ok = false;
+        const qint64 n = QByteArray(argv[1]).toLongLong(&ok);
+        if (!ok || n <= 0) {
+            std::fprintf(stderr, "%s: the size \"%s\" is not a positive whole number of records\n",
+                         qPrintable(QCoreApplication::applicationName()), argv[1]);
+            return 2;
+        }
+    }
     QStringList cases;
     for (qint64 n : sizes)
         cases << QString::number(n);

@@ -16,6 +16,8 @@
 #include <QHeaderView>
 #include <QTableView>
 
+#include <cstdlib>
+
 namespace {
 constexpr int kTerminals = 5;
 constexpr qint64 kLogsPerTerminal = 200'000;
@@ -40,9 +42,17 @@ public:
 void runCase(const QString& caseName)
 {
     const QString name = caseName.section(QLatin1Char(':'), 0, 0);
-    const qint64 logsPerTerminal = caseName.contains(QLatin1Char(':')) ? caseName.section(QLatin1Char(':'), 1).toLongLong()
-                                                                      : kLogsPerTerminal;
+    bool sizeOk = true;
+    const qint64 logsPerTerminal = caseName.contains(QLatin1Char(':'))
+                                       ? caseName.section(QLatin1Char(':'), 1).toLongLong(&sizeOk)
+                                       : kLogsPerTerminal;
     const bool users = name == QLatin1String("users");
+    const bool range = name == QLatin1String("all") || name == QLatin1String("1pct");
+    if ((!users && !range) || !sizeOk || logsPerTerminal <= 0) {
+        std::fprintf(stderr, "bench_collect: cannot read the case \"%s\" (users, all:N or 1pct:N with N > 0)\n",
+                     qPrintable(caseName));
+        std::exit(2);
+    }
     QStringList specs;
     for (int i = 1; i <= kTerminals; ++i)
         specs << QStringLiteral("machine=1,kind=color,tcp=0,id=t%1,seed=%1,days=100,end=%2,users=%3,logs=%4")

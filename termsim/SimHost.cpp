@@ -2,7 +2,7 @@
 
 #include "SimPtyLine.h"
 #include "SimSession.h"
-#include "SimStore.h"
+#include "SimTerminalStore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -35,8 +35,8 @@ bool SimHost::persist(const SimTerminal& terminal, QString& error)
     for (qsizetype i = 0; i < terminalCount(); ++i) {
         if (m_terminals[size_t(i)].get() != &terminal)
             continue;
-        const QString path = dataPath(i);
-        return path.isEmpty() || SimStore::save(path, terminal.data(), error);
+        SimTerminalStore* store = m_stores[size_t(i)].get();
+        return !store || store->append(terminal.pendingChanges(), error);
     }
     return true;
 }
@@ -64,27 +64,24 @@ bool SimHost::prepareTerminal(qsizetype i, QString& error, QString& note)
     auto terminal = std::make_unique<SimTerminal>(c.machine, c.kind);
     terminal->setCommKey(c.commKey);
     const QString path = dataPath(i);
-    if (!path.isEmpty() && QFileInfo::exists(path)) {
-        SimTerminalData data;
-        QString why;
-        if (!SimStore::load(path, data, why)) {
-            error = QStringLiteral("data file %1 cannot be used: %2 (left as it is; move it away to start afresh)")
-                        .arg(path, why);
+    std::unique_ptr<SimTerminalStore> store;
+    if (!path.isEmpty())
+        store = std::make_unique<SimTerminalStore>(path, m_options.crashInCompaction);
+    if (store && store->exists()) {
+        qint64 replayed = 0;
+        if (!store->load(*terminal, error, replayed)) {
+            error += QStringLiteral(" (left as it is; move it away to start afresh)");
             return false;
         }
-        if (data.kind != c.kind) {
-            error = QStringLiteral("data file %1 holds a %2 terminal, the command line says %3")
-                        .arg(path, SimTerminal::kindName(data.kind), SimTerminal::kindName(c.kind));
-            return false;
-        }
-        terminal->replaceData(std::move(data), false);
         note = QStringLiteral("loaded %1").arg(path);
+        if (replayed > 0)
+            note += QStringLiteral(" (%1 journalled changes folded in)").arg(replayed);
     } else {
         if (c.seed.users > 0 || c.seed.logs > 0)
             SimSeeder::seed(terminal->data(), c.seed);
         terminal->rebuildIndex();
-        if (!path.isEmpty()) {
-            if (!SimStore::save(path, terminal->data(), error))
+        if (store) {
+            if (!store->create(terminal->data(), error))
                 return false;
             note = QStringLiteral("created %1").arg(path);
         } else {
@@ -92,6 +89,7 @@ bool SimHost::prepareTerminal(qsizetype i, QString& error, QString& note)
         }
     }
     m_terminals.push_back(std::move(terminal));
+    m_stores.push_back(std::move(store));
     return true;
 }
 
@@ -103,6 +101,8 @@ bool SimHost::start(QString& error, QStringList& report)
         error = QStringLiteral("cannot create data directory %1").arg(m_options.dataDir);
         return false;
     }
+    if (!m_options.dataDir.isEmpty() && !m_dataLock.acquire(m_options.dataDir, error))
+        return false;
     QStringList notes;
     for (qsizetype i = 0; i < m_options.terminals.size(); ++i) {
         QString note;

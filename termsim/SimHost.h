@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SimDataLock.h"
 #include "SimOptions.h"
 #include "SimTerminal.h"
 #include "SimTrace.h"
@@ -14,6 +15,7 @@
 class QTcpServer;
 class SimPtyLine;
 class SimSession;
+class SimTerminalStore;
 
 // Runs the terminals of one termsim process: loads or seeds their data,
 // listens on their TCP ports and serial lines, and gives each connection a
@@ -31,7 +33,7 @@ public:
 
     const SimOptions& options() const { return m_options; }
     SimTrace& trace() { return m_trace; }
-    // Writes the terminal's data file (when a data directory is set).
+    // Stores the terminal's pending changes durably (when a data directory is set).
     bool persist(const SimTerminal& terminal, QString& error);
     // Counts a reply frame; true when it is the one to corrupt.
     bool takeCorruptTurn();
@@ -51,7 +53,9 @@ private:
 
     SimOptions m_options;
     SimTrace m_trace;
+    SimDataLock m_dataLock;
     std::vector<std::unique_ptr<SimTerminal>> m_terminals;
+    std::vector<std::unique_ptr<SimTerminalStore>> m_stores; // null: not persisted
     std::vector<QTcpServer*> m_servers;
     std::vector<SimPtyLine*> m_lines;
     qint64 m_replies = 0;

@@ -21,13 +21,14 @@ QString SimOptions::usage()
         "usage: termsim [options] --terminal SPEC [--terminal SPEC ...]\n"
         "  SPEC: machine=N,kind=bw|color|face[,tcp=PORT][,serial=PATH][,key=N]\n"
         "        [,users=N][,logs=N][,days=N][,seed=N][,end=YYYY-MM-DD][,id=NAME]\n"
-        "  --data-dir DIR       keep each terminal's data in DIR/<id>.dat\n"
+        "  --data-dir DIR       keep each terminal's data in DIR/<id>.dat and <id>.journal\n"
         "  --trace FILE         append one line per request served to FILE\n"
         "  --bind ADDR          TCP address to listen on (default 127.0.0.1)\n"
         "  --delay-ms N         answer every request N ms late\n"
         "  --drop-after N       drop the connection after N log records sent in a bulk transfer\n"
         "  --corrupt-frame N    corrupt the Nth reply frame sent\n"
-        "  --refuse-connects    refuse every session\n");
+        "  --refuse-connects    refuse every session\n"
+        "  --crash-in-compaction STEP  kill itself at step 1..3 of compacting a data file (crash tests)\n");
 }
 
 bool SimOptions::parseTerminal(const QString& spec, SimTerminalConfig& c, QString& error)
@@ -192,6 +193,14 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions& o, QString& err
                 return false;
             }
             o.corruptFrame = n;
+        } else if (arg == QLatin1String("--crash-in-compaction")) {
+            if (!need(arg))
+                return false;
+            if (!toInt(v, 1, 3, n)) {
+                error = QStringLiteral("--crash-in-compaction must be a step 1..3");
+                return false;
+            }
+            o.crashInCompaction = int(n);
         } else if (arg == QLatin1String("--refuse-connects")) {
             o.refuseConnects = true;
         } else {

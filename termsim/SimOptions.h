@@ -29,6 +29,7 @@ struct SimOptions {
     qint64 dropAfter = -1;   // drop the connection after this many log records sent; -1: never
     qint64 corruptFrame = 0; // corrupt the Nth reply frame (1-based); 0: never
     bool refuseConnects = false;
+    int crashInCompaction = 0; // kill itself at this step of a data file compaction (SimTerminalStore); 0: never
 
     // Parses the arguments (without the program name); false with a message on error.
     static bool parse(const QStringList& arguments, SimOptions& options, QString& error);

@@ -103,12 +103,20 @@ void SimSession::handle(const WireFrame& request)
         machine = m_terminal->machineNumber();
     if (!name.isEmpty())
         m_host.trace().write(machine, name, args);
-    if (result.changed && result.status == TermError::None && m_terminal) {
+    // A change is kept only once it is stored: when storing fails, or the
+    // operation failed after changing anything, the terminal goes back to how it was.
+    for (SimTerminal* t : m_candidates) {
+        if (!t->hasPendingChanges())
+            continue;
         QString error;
-        if (!m_host.persist(*m_terminal, error)) {
+        if (result.status != TermError::None) {
+            t->rollbackChanges();
+        } else if (m_host.persist(*t, error)) {
+            t->commitChanges();
+        } else {
             qWarning("termsim: %s", qPrintable(error));
+            t->rollbackChanges();
             result.status = TermError::StorageError;
-            result.payload.clear();
         }
     }
     if (result.status != TermError::None)
@@ -386,9 +394,7 @@ SimSession::Result SimSession::dispatch(const WireFrame& request, WireReader& r,
             res.status = TermError::InvalidArgument;
             break;
         }
-        t.replaceData(std::move(data), true);
-        t.addSuperLog(9);
-        res.changed = true;
+        t.restoreData(std::move(data));
         break;
     }
     case WireOp::UpdateFirmware: {
@@ -400,26 +406,22 @@ SimSession::Result SimSession::dispatch(const WireFrame& request, WireReader& r,
         if (malformed() || res.status != TermError::None)
             break;
         res.status = quint16(t.acceptFirmware(file, content, crc));
-        res.changed = true;
         break;
     }
     case WireOp::ClearAdministrators:
         if (malformed())
             break;
         t.clearAdministrators();
-        res.changed = true;
         break;
     case WireOp::ClearAllData:
         if (malformed())
             break;
         t.clearAllData();
-        res.changed = true;
         break;
     case WireOp::ClearAttendanceLogs:
         if (malformed())
             break;
         t.clearAttendanceLogs();
-        res.changed = true;
         break;
     case WireOp::DeleteEnrollData: {
         const QString enroll = r.str8();
@@ -429,7 +431,6 @@ SimSession::Result SimSession::dispatch(const WireFrame& request, WireReader& r,
         if (malformed())
             break;
         res.status = quint16(t.deleteEnrollData(enroll, backup));
-        res.changed = true;
         break;
     }
     case WireOp::GetDeviceStatus:
@@ -459,7 +460,6 @@ SimSession::Result SimSession::dispatch(const WireFrame& request, WireReader& r,
                 break;
         }
         res.status = quint16(t.setInfo(index, value));
-        res.changed = true;
         break;
     }
     case WireOp::SetDeviceTime: {
@@ -473,7 +473,6 @@ SimSession::Result SimSession::dispatch(const WireFrame& request, WireReader& r,
             break;
         }
         res.status = quint16(t.setClock(QDateTime(QDate(v[0], v[1], v[2]), QTime(v[3], v[4], v[5]))));
-        res.changed = true;
         break;
     }
     case WireOp::PowerOffDevice:
@@ -513,7 +512,6 @@ SimSession::Result SimSession::dispatch(const WireFrame& request, WireReader& r,
         if (malformed())
             break;
         res.status = quint16(t.writeUser(enroll, userName, password, privilege, enabled));
-        res.changed = true;
         break;
     }
     case WireOp::ReadUserInfo: {
@@ -550,7 +548,6 @@ SimSession::Result SimSession::dispatch(const WireFrame& request, WireReader& r,
         if (malformed())
             break;
         res.status = quint16(t.setTemplate(enroll, finger, data));
-        res.changed = true;
         break;
     }
     case WireOp::DeleteFingerTemplate: {
@@ -560,7 +557,6 @@ SimSession::Result SimSession::dispatch(const WireFrame& request, WireReader& r,
         if (malformed())
             break;
         res.status = quint16(t.deleteTemplate(enroll, finger));
-        res.changed = true;
         break;
     }
     case WireOp::SetEnrollDataStr: {
@@ -575,7 +571,6 @@ SimSession::Result SimSession::dispatch(const WireFrame& request, WireReader& r,
         if (malformed())
             break;
         res.status = quint16(t.setEnrollData(enroll, finger, privilege, data, password));
-        res.changed = true;
         break;
     }
     case WireOp::ACUnlock: {
@@ -687,7 +682,6 @@ SimSession::Result SimSession::placeFinger(SimTerminal& t, WireReader& r, QStrin
     SimSession* owner = m_host.operationOwner(&t);
     SimTerminal::FingerOutcome outcome;
     res.status = quint16(t.placeFinger(enroll, finger, score, outcome));
-    res.changed = outcome.stored;
     if (res.status != TermError::None)
         return res;
     // The event's user id is the enroll number as an integer; a text enroll

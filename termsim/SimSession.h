@@ -17,8 +17,9 @@ class SimTerminal;
 class WireReader;
 
 // The protocol server of one connection (a TCP socket or a serial line):
-// decodes requests, runs them on the terminal chosen by the connect, persists
-// acknowledged changes before answering, and encodes the replies. Knows
+// decodes requests, runs them on the terminal chosen by the connect, stores
+// their changes before answering (or undoes them when that fails), and encodes
+// the replies. Knows
 // nothing of sockets: bytes come in through receive(), replies leave through
 // the send callback, and the drop callback ends the connection.
 class SimSession : public QObject {
@@ -42,7 +43,6 @@ private:
     struct Result {
         quint16 status = 0;
         QByteArray payload;
-        bool changed = false;
         bool dropAfterReply = false;
     };
 

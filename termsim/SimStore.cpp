@@ -3,11 +3,13 @@
 #include "Crc32.h"
 #include "WireReader.h"
 #include "WireRecords.h"
+#include "WireTime.h"
 #include "WireWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QtEndian>
 
 #include <cerrno>
@@ -18,9 +20,10 @@
 namespace {
 constexpr char kMagic[4] = {'Q', 'V', 'T', 'D'};
 constexpr int kLogRecordSize = 16;
+constexpr int kVersion1HeaderSize = 24;
 } // namespace
 
-QByteArray SimStore::serialize(const SimTerminalData& data)
+QByteArray SimStore::serialize(const SimTerminalData& data, quint64 journalSequence)
 {
     qsizetype estimate = 1024 + qsizetype(data.logs.size()) * kLogRecordSize +
                          qsizetype(data.superLogs.size()) * WireRecords::SuperLogRecordSize +
@@ -31,7 +34,7 @@ QByteArray SimStore::serialize(const SimTerminalData& data)
             estimate += t.size() + 2;
     }
     WireWriter w(estimate + HeaderSize);
-    w.raw(kMagic, 4).u32(FormatVersion).i64(0).u32(0).u32(0); // header, filled in below
+    w.raw(kMagic, 4).u32(FormatVersion).i64(0).u32(0).u32(0).i64(qint64(journalSequence)); // length, CRC below
     w.u8(quint8(data.kind)).i64(data.clockOffsetSeconds);
     for (qint32 p : data.parameters)
         w.i32(p);
@@ -85,9 +88,16 @@ QByteArray SimStore::serialize(const SimTerminalData& data)
     return image;
 }
 
-bool SimStore::deserialize(const QByteArray& image, SimTerminalData& out, QString& error)
+bool SimStore::plausibleClockOffset(qint64 seconds)
 {
-    if (image.size() < HeaderSize) {
+    // The wire carries 2000..2135; an offset beyond that span can never be set by a request.
+    constexpr qint64 kSpan = qint64(WireTime::MaxYear - WireTime::MinYear + 1) * 366 * 86400;
+    return seconds >= -kSpan && seconds <= kSpan;
+}
+
+bool SimStore::deserialize(const QByteArray& image, SimTerminalData& out, QString& error, quint64* journalSequence)
+{
+    if (image.size() < kVersion1HeaderSize) {
         error = QStringLiteral("truncated (%1 bytes, no complete header)").arg(image.size());
         return false;
     }
@@ -97,29 +107,36 @@ bool SimStore::deserialize(const QByteArray& image, SimTerminalData& out, QStrin
         return false;
     }
     const quint32 version = qFromLittleEndian<quint32>(h + 4);
-    if (version != FormatVersion) {
+    if (version != 1 && version != FormatVersion) {
         error = QStringLiteral("unsupported format version %1").arg(version);
         return false;
     }
-    const quint64 length = qFromLittleEndian<quint64>(h + 8);
-    if (length != quint64(image.size() - HeaderSize)) {
-        error = QStringLiteral("truncated or padded: header announces %1 payload bytes, file has %2")
-                    .arg(length)
-                    .arg(image.size() - HeaderSize);
+    const int headerSize = version == 1 ? kVersion1HeaderSize : HeaderSize;
+    if (image.size() < headerSize) {
+        error = QStringLiteral("truncated (%1 bytes, no complete header)").arg(image.size());
         return false;
     }
-    if (Crc32::compute(h + HeaderSize, qsizetype(length)) != qFromLittleEndian<quint32>(h + 16)) {
+    const quint64 length = qFromLittleEndian<quint64>(h + 8);
+    if (length != quint64(image.size() - headerSize)) {
+        error = QStringLiteral("truncated or padded: header announces %1 payload bytes, file has %2")
+                    .arg(length)
+                    .arg(image.size() - headerSize);
+        return false;
+    }
+    if (Crc32::compute(h + headerSize, qsizetype(length)) != qFromLittleEndian<quint32>(h + 16)) {
         error = QStringLiteral("checksum mismatch");
         return false;
     }
 
     SimTerminalData d;
-    WireReader r(image.constData() + HeaderSize, qsizetype(length));
+    WireReader r(image.constData() + headerSize, qsizetype(length));
     const quint8 kind = r.u8();
     if (kind > quint8(SimKind::Face))
         r.fail();
     d.kind = SimKind(kind);
     d.clockOffsetSeconds = r.i64();
+    if (!plausibleClockOffset(d.clockOffsetSeconds))
+        r.fail();
     for (qint32& p : d.parameters)
         p = r.i32();
     const quint32 users = r.u32();
@@ -187,11 +204,23 @@ bool SimStore::deserialize(const QByteArray& image, SimTerminalData& out, QStrin
         error = QStringLiteral("inconsistent contents");
         return false;
     }
+    // One record per enroll number: the model indexes users by it.
+    QSet<QString> enrolls;
+    for (const SimUser& u : d.users) {
+        if (u.enroll.isEmpty() || enrolls.contains(u.enroll)) {
+            error = QStringLiteral("inconsistent contents (user \"%1\" empty or twice)").arg(u.enroll);
+            return false;
+        }
+        enrolls.insert(u.enroll);
+    }
+    if (journalSequence)
+        *journalSequence = version == 1 ? 0 : qFromLittleEndian<quint64>(h + 24);
     out = std::move(d);
     return true;
 }
 
-bool SimStore::writeAtomically(const QString& path, const QByteArray& bytes, QString& error)
+bool SimStore::writeAtomically(const QString& path, const QByteArray& bytes, QString& error,
+                               const std::function<void()>& beforeRename)
 {
     const QByteArray target = QFile::encodeName(path);
     const QByteArray temp = target + ".tmp";
@@ -220,31 +249,33 @@ bool SimStore::writeAtomically(const QString& path, const QByteArray& bytes, QSt
         ::unlink(temp.constData());
         return false;
     }
+    if (beforeRename)
+        beforeRename();
     if (::rename(temp.constData(), target.constData()) != 0) {
         error = QStringLiteral("cannot rename %1: %2").arg(QString::fromLocal8Bit(temp), QString::fromLocal8Bit(strerror(errno)));
         ::unlink(temp.constData());
         return false;
     }
-    const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
+    syncDirectory(path);
+    return true;
+}
+
+void SimStore::syncDirectory(const QString& filePath)
+{
+    const QByteArray dir = QFile::encodeName(QFileInfo(filePath).absolutePath());
     const int dfd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);
     }
-    return true;
 }
 
-bool SimStore::save(const QString& path, const SimTerminalData& data, QString& error)
-{
-    return writeAtomically(path, serialize(data), error);
-}
-
-bool SimStore::load(const QString& path, SimTerminalData& data, QString& error)
+bool SimStore::load(const QString& path, SimTerminalData& data, QString& error, quint64* journalSequence)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         error = file.errorString();
         return false;
     }
-    return deserialize(file.readAll(), data, error);
+    return deserialize(file.readAll(), data, error, journalSequence);
 }

@@ -2,12 +2,16 @@
 
 #include "Crc32.h"
 #include "FingerTemplate.h"
+#include "SimStore.h"
 #include "TermError.h"
+#include "WireReader.h"
 #include "WireTime.h"
+#include "WireWriter.h"
 
 #include <QtEndian>
 
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -20,7 +24,26 @@ enum Manipulation : qint32 {
     AttendanceLogCleared = 5,
     ClockSet = 7,
     ParameterSet = 8,
+    DataRestored = 9,
     FirmwareUpdated = 10,
+};
+
+// The parts of a change record (SimTerminal::pendingChanges()); a record is a
+// sequence of them, each a kind byte and its fields in WireWriter layout.
+enum ChangeKind : quint8 {
+    UserFieldsChange = 1,  // str8 enroll, str8 name, str8 password, i32 privilege, u8 enabled
+    TemplateChange = 2,    // str8 enroll, u8 finger, blob (empty: removed)
+    RemoveUserChange = 3,  // str8 enroll
+    ClearPrivilegesChange = 4,
+    ClearAllChange = 5,    // users, attendance log, management log, enroll texts
+    ClearLogsChange = 6,   // attendance log
+    ParameterChange = 7,   // u8 index (0-based), i32 value
+    ClockOffsetChange = 8, // i64 seconds
+    SuperLogChange = 9,    // management log record appended
+    FirmwareChange = 10,   // str16 name, u32 size, u32 crc, u32 time
+    EnrollTextChange = 11, // str8 text appended
+    LogChange = 12,        // u32 enroll text index, u32 time, u32 work code, u8 verify, u8 state
+    ReplaceAllChange = 13, // blob: a data file image
 };
 
 constexpr int kMaxNameBytes = 64;
@@ -150,6 +173,15 @@ void SimTerminal::replaceData(SimTerminalData data, bool keepIdentity)
     m_operation = Operation::Idle;
 }
 
+void SimTerminal::restoreData(SimTerminalData data)
+{
+    data.kind = m_data.kind;
+    data.parameters[1] = m_data.parameters[1];
+    changeReplaceAll(std::move(data));
+    m_operation = Operation::Idle;
+    addSuperLog(DataRestored);
+}
+
 void SimTerminal::rebuildIndex()
 {
     m_userIndex.clear();
@@ -180,10 +212,20 @@ quint32 SimTerminal::internEnroll(const QString& canonical)
     auto it = m_enrollIds.constFind(canonical);
     if (it != m_enrollIds.constEnd())
         return it.value();
-    const quint32 id = quint32(m_data.enrollTexts.size());
-    m_data.enrollTexts.append(canonical.toUtf8());
-    m_enrollIds.insert(canonical, id);
-    return id;
+    changeAppendEnrollText(canonical.toUtf8());
+    return quint32(m_data.enrollTexts.size() - 1);
+}
+
+void SimTerminal::addAttendanceLog(const QString& canonical, quint32 time, quint8 verifyMode, quint8 inOutMode,
+                                   quint32 workCode)
+{
+    SimLogRecord r;
+    r.enrollId = internEnroll(canonical);
+    r.time = time;
+    r.verifyMode = verifyMode;
+    r.inOutMode = inOutMode;
+    r.workCode = workCode;
+    changeAppendLog(r);
 }
 
 const SimUser* SimTerminal::findUser(const QString& canonical) const
@@ -207,7 +249,7 @@ void SimTerminal::addSuperLog(qint32 manipulation, qint32 target, qint32 params1
     r.params1 = params1;
     r.params2 = params2;
     r.time = clockWire();
-    m_data.superLogs.push_back(r);
+    changeAppendSuperLog(r);
 }
 
 int SimTerminal::writeUser(const QString& enroll, const QString& name, const QString& password, int privilege,
@@ -217,20 +259,9 @@ int SimTerminal::writeUser(const QString& enroll, const QString& name, const QSt
     if (key.isEmpty() || privilege < 0 || privilege > 255 || name.toUtf8().size() > kMaxNameBytes ||
         password.toUtf8().size() > kMaxPasswordBytes)
         return TermError::InvalidArgument;
-    SimUser* u = user(key);
-    if (!u) {
-        if (qsizetype(m_data.users.size()) >= userCapacity())
-            return TermError::Refused;
-        SimUser fresh;
-        fresh.enroll = key;
-        m_data.users.push_back(fresh);
-        m_userIndex.insert(key, qsizetype(m_data.users.size()) - 1);
-        u = &m_data.users.back();
-    }
-    u->name = name;
-    u->password = password;
-    u->privilege = privilege;
-    u->enabled = enabled;
+    if (!findUser(key) && qsizetype(m_data.users.size()) >= userCapacity())
+        return TermError::Refused;
+    changeUserFields(key, name, password, privilege, enabled);
     addSuperLog(UserWritten, enrollAsInt(key));
     return TermError::None;
 }
@@ -252,18 +283,12 @@ int SimTerminal::setTemplate(const QString& enroll, int finger, const QByteArray
     const QString key = canonicalEnroll(enroll);
     if (key.isEmpty() || finger < 0 || finger > 9 || data.isEmpty() || data.size() > 2048)
         return TermError::InvalidArgument;
-    SimUser* u = user(key);
+    const SimUser* u = findUser(key);
     if (!u)
         return TermError::NoData;
-    if (u->templates[size_t(finger)].isEmpty()) {
-        int count = 0;
-        for (const SimUser& x : m_data.users)
-            for (const QByteArray& t : x.templates)
-                count += t.isEmpty() ? 0 : 1;
-        if (count >= fingerCapacity())
-            return TermError::Refused;
-    }
-    u->templates[size_t(finger)] = data;
+    if (u->templates[size_t(finger)].isEmpty() && templateCount() >= fingerCapacity())
+        return TermError::Refused;
+    changeTemplate(key, finger, data);
     addSuperLog(TemplateStored, enrollAsInt(key), finger);
     return TermError::None;
 }
@@ -285,10 +310,10 @@ int SimTerminal::deleteTemplate(const QString& enroll, int finger)
     const QString key = canonicalEnroll(enroll);
     if (key.isEmpty() || finger < 0 || finger > 9)
         return TermError::InvalidArgument;
-    SimUser* u = user(key);
+    const SimUser* u = findUser(key);
     if (!u || u->templates[size_t(finger)].isEmpty())
         return TermError::NoData;
-    u->templates[size_t(finger)].clear();
+    changeTemplate(key, finger, QByteArray());
     addSuperLog(EnrollDataDeleted, enrollAsInt(key), finger);
     return TermError::None;
 }
@@ -298,25 +323,21 @@ int SimTerminal::deleteEnrollData(const QString& enroll, int backupNumber)
     const QString key = canonicalEnroll(enroll);
     if (key.isEmpty() || backupNumber < 0 || backupNumber > 12)
         return TermError::InvalidArgument;
-    SimUser* u = user(key);
+    const SimUser* u = findUser(key);
     if (!u)
         return TermError::NoData;
     if (backupNumber <= 9) {
         if (u->templates[size_t(backupNumber)].isEmpty())
             return TermError::NoData;
-        u->templates[size_t(backupNumber)].clear();
+        changeTemplate(key, backupNumber, QByteArray());
     } else if (backupNumber == 10) {
         if (u->password.isEmpty())
             return TermError::NoData;
-        u->password.clear();
+        changeUserFields(key, u->name, QString(), u->privilege, u->enabled);
     } else if (backupNumber == 11) {
         return TermError::NoData; // no cards are kept
     } else {
-        const qsizetype at = m_userIndex.value(key);
-        m_data.users.erase(m_data.users.begin() + at);
-        for (qsizetype i = at; i < qsizetype(m_data.users.size()); ++i)
-            m_userIndex[m_data.users[size_t(i)].enroll] = i;
-        m_userIndex.remove(key);
+        changeRemoveUser(key);
     }
     addSuperLog(EnrollDataDeleted, enrollAsInt(key), backupNumber);
     return TermError::None;
@@ -328,39 +349,35 @@ int SimTerminal::setEnrollData(const QString& enroll, int finger, int privilege,
     if (key.isEmpty() || finger < 0 || finger > 9 || privilege < 0 || privilege > 255 || data.isEmpty() ||
         data.size() > 2048)
         return TermError::InvalidArgument;
-    if (!findUser(key)) {
-        const int rc = writeUser(key, QString(), QString(), privilege, true);
-        if (rc != TermError::None)
-            return rc;
+    // Everything is checked before anything changes: a refused template must not leave a new user behind.
+    const SimUser* u = findUser(key);
+    if (!u && qsizetype(m_data.users.size()) >= userCapacity())
+        return TermError::Refused;
+    if ((!u || u->templates[size_t(finger)].isEmpty()) && templateCount() >= fingerCapacity())
+        return TermError::Refused;
+    if (!u) {
+        changeUserFields(key, QString(), QString(), privilege, true);
+        addSuperLog(UserWritten, enrollAsInt(key));
+        u = findUser(key);
     }
-    SimUser* u = user(key);
-    u->privilege = privilege;
-    if (password != 0)
-        u->password = QString::number(password);
+    changeUserFields(key, u->name, password != 0 ? QString::number(password) : u->password, privilege, u->enabled);
     return setTemplate(key, finger, data);
 }
 
 void SimTerminal::clearAdministrators()
 {
-    for (SimUser& u : m_data.users)
-        u.privilege = 0;
+    changeClearPrivileges();
     addSuperLog(AdministratorsCleared);
 }
 
 void SimTerminal::clearAllData()
 {
-    m_data.users.clear();
-    m_data.logs.clear();
-    m_data.logs.shrink_to_fit();
-    m_data.superLogs.clear();
-    m_data.enrollTexts.clear();
-    rebuildIndex();
+    changeClearAll();
 }
 
 void SimTerminal::clearAttendanceLogs()
 {
-    m_data.logs.clear();
-    m_data.logs.shrink_to_fit();
+    changeClearLogs();
     addSuperLog(AttendanceLogCleared);
 }
 
@@ -378,7 +395,7 @@ int SimTerminal::setInfo(int index, int value)
         return TermError::InvalidArgument;
     if (index == 2 && (value < 1 || value > 255))
         return TermError::InvalidArgument;
-    m_data.parameters[size_t(index - 1)] = value;
+    changeParameter(index - 1, value);
     addSuperLog(ParameterSet, 0, index, value);
     return TermError::None;
 }
@@ -398,6 +415,15 @@ int SimTerminal::logCapacity() const
 {
     const int nominal = kind() == SimKind::BlackWhite ? 100000 : 200000;
     return qMax(nominal, int(m_data.logs.size()));
+}
+
+int SimTerminal::templateCount() const
+{
+    int count = 0;
+    for (const SimUser& u : m_data.users)
+        for (const QByteArray& t : u.templates)
+            count += t.isEmpty() ? 0 : 1;
+    return count;
 }
 
 int SimTerminal::status(int index, int& value) const
@@ -450,7 +476,7 @@ int SimTerminal::setClock(const QDateTime& wanted)
     // Both are wall-clock times; compare them as such, ignoring zone changes.
     const QDateTime a(now.date(), now.time(), Qt::UTC);
     const QDateTime b(wanted.date(), wanted.time(), Qt::UTC);
-    m_data.clockOffsetSeconds = a.secsTo(b);
+    changeClockOffset(a.secsTo(b));
     addSuperLog(ClockSet);
     return TermError::None;
 }
@@ -489,7 +515,8 @@ int SimTerminal::unlock(int delay)
 
 int SimTerminal::playVoice(int position, int length)
 {
-    if (position < 0 || length < 1 || position + length > VoiceMemory)
+    // Compared without adding: position + length overflows for positions near INT_MAX.
+    if (position < 0 || position >= VoiceMemory || length < 1 || length > VoiceMemory - position)
         return TermError::InvalidArgument;
     m_lastVoice = position;
     return TermError::None;
@@ -615,7 +642,7 @@ int SimTerminal::acceptFirmware(const QString& fileName, const QByteArray& conte
     r.size = quint32(content.size());
     r.crc = crc;
     r.time = clockWire();
-    m_data.firmware.push_back(r);
+    changeAppendFirmware(r);
     addSuperLog(FirmwareUpdated, 0, int(r.size));
     return TermError::None;
 }
@@ -658,4 +685,333 @@ QByteArray SimTerminal::captureImage(bool fullImage, int& width, int& height) co
         }
     }
     return bmp;
+}
+
+// ---- Recorded changes ----
+
+void SimTerminal::commitChanges()
+{
+    m_changes.clear();
+    m_undo.clear();
+}
+
+void SimTerminal::rollbackChanges()
+{
+    rollbackTo(0);
+}
+
+void SimTerminal::rollbackTo(size_t mark)
+{
+    while (m_undo.size() > mark) {
+        m_undo.back()();
+        m_undo.pop_back();
+    }
+    if (m_undo.empty())
+        m_changes.clear();
+}
+
+bool SimTerminal::applyChanges(const QByteArray& record, QString& error)
+{
+    const size_t mark = m_undo.size();
+    const qsizetype at = m_changes.size();
+    if (!applyRecord(record)) {
+        rollbackTo(mark);
+        m_changes.truncate(at);
+        error = QStringLiteral("a change record that does not fit the data (%1 bytes)").arg(record.size());
+        return false;
+    }
+    commitChanges();
+    return true;
+}
+
+bool SimTerminal::applyRecord(const QByteArray& record)
+{
+    WireReader r(record);
+    while (r.ok() && !r.atEnd()) {
+        switch (r.u8()) {
+        case UserFieldsChange: {
+            const QString enroll = r.str8();
+            const QString name = r.str8();
+            const QString password = r.str8();
+            const qint32 privilege = r.i32();
+            const bool enabled = r.u8() != 0;
+            if (!r.ok() || enroll.isEmpty())
+                return false;
+            changeUserFields(enroll, name, password, privilege, enabled);
+            break;
+        }
+        case TemplateChange: {
+            const QString enroll = r.str8();
+            const quint8 finger = r.u8();
+            const QByteArray data = r.blob(0xFFFF);
+            if (!r.ok() || finger > 9 || !changeTemplate(enroll, finger, data))
+                return false;
+            break;
+        }
+        case RemoveUserChange: {
+            const QString enroll = r.str8();
+            if (!r.ok() || !changeRemoveUser(enroll))
+                return false;
+            break;
+        }
+        case ClearPrivilegesChange: changeClearPrivileges(); break;
+        case ClearAllChange: changeClearAll(); break;
+        case ClearLogsChange: changeClearLogs(); break;
+        case ParameterChange: {
+            const quint8 index = r.u8();
+            const qint32 value = r.i32();
+            if (!r.ok() || index >= SimTerminalData::ParameterCount)
+                return false;
+            changeParameter(index, value);
+            break;
+        }
+        case ClockOffsetChange: {
+            const qint64 seconds = r.i64();
+            if (!r.ok() || !SimStore::plausibleClockOffset(seconds))
+                return false;
+            changeClockOffset(seconds);
+            break;
+        }
+        case SuperLogChange: {
+            const SimSuperLogRecord rec = WireRecords::readSuperLog(r);
+            if (!r.ok())
+                return false;
+            changeAppendSuperLog(rec);
+            break;
+        }
+        case FirmwareChange: {
+            SimFirmwareRecord f;
+            f.fileName = r.str16();
+            f.size = r.u32();
+            f.crc = r.u32();
+            f.time = r.u32();
+            if (!r.ok())
+                return false;
+            changeAppendFirmware(f);
+            break;
+        }
+        case EnrollTextChange: {
+            const QByteArray text = r.str8Bytes();
+            if (!r.ok())
+                return false;
+            changeAppendEnrollText(text);
+            break;
+        }
+        case LogChange: {
+            SimLogRecord rec;
+            rec.enrollId = r.u32();
+            rec.time = r.u32();
+            rec.workCode = r.u32();
+            rec.verifyMode = r.u8();
+            rec.inOutMode = r.u8();
+            if (!r.ok() || rec.enrollId >= quint32(m_data.enrollTexts.size()))
+                return false;
+            changeAppendLog(rec);
+            break;
+        }
+        case ReplaceAllChange: {
+            const QByteArray image = r.blob();
+            SimTerminalData data;
+            QString why;
+            if (!r.ok() || !SimStore::deserialize(image, data, why))
+                return false;
+            changeReplaceAll(std::move(data));
+            break;
+        }
+        default:
+            return false;
+        }
+    }
+    return r.ok();
+}
+
+void SimTerminal::changeUserFields(const QString& enroll, const QString& name, const QString& password, int privilege,
+                                   bool enabled)
+{
+    WireWriter w;
+    w.u8(UserFieldsChange).str8(enroll).str8(name).str8(password).i32(privilege).u8(enabled ? 1 : 0);
+    m_changes += w.data();
+    if (SimUser* u = user(enroll)) {
+        m_undo.push_back([this, enroll, old = SimUser{QString(), u->name, u->password, u->privilege, u->enabled, {}}] {
+            SimUser* v = user(enroll);
+            v->name = old.name;
+            v->password = old.password;
+            v->privilege = old.privilege;
+            v->enabled = old.enabled;
+        });
+        u->name = name;
+        u->password = password;
+        u->privilege = privilege;
+        u->enabled = enabled;
+        return;
+    }
+    SimUser fresh;
+    fresh.enroll = enroll;
+    fresh.name = name;
+    fresh.password = password;
+    fresh.privilege = privilege;
+    fresh.enabled = enabled;
+    m_data.users.push_back(std::move(fresh));
+    m_userIndex.insert(enroll, qsizetype(m_data.users.size()) - 1);
+    m_undo.push_back([this, enroll] {
+        m_data.users.pop_back();
+        m_userIndex.remove(enroll);
+    });
+}
+
+bool SimTerminal::changeTemplate(const QString& enroll, int finger, const QByteArray& data)
+{
+    SimUser* u = user(enroll);
+    if (!u || finger < 0 || finger > 9)
+        return false;
+    WireWriter w;
+    w.u8(TemplateChange).str8(enroll).u8(quint8(finger)).blob(data);
+    m_changes += w.data();
+    m_undo.push_back([this, enroll, finger, old = u->templates[size_t(finger)]] {
+        user(enroll)->templates[size_t(finger)] = old;
+    });
+    u->templates[size_t(finger)] = data;
+    return true;
+}
+
+bool SimTerminal::changeRemoveUser(const QString& enroll)
+{
+    auto it = m_userIndex.constFind(enroll);
+    if (it == m_userIndex.constEnd())
+        return false;
+    const qsizetype at = it.value();
+    WireWriter w;
+    w.u8(RemoveUserChange).str8(enroll);
+    m_changes += w.data();
+    auto old = std::make_shared<SimUser>(std::move(m_data.users[size_t(at)]));
+    m_data.users.erase(m_data.users.begin() + at);
+    m_userIndex.remove(enroll);
+    for (qsizetype i = at; i < qsizetype(m_data.users.size()); ++i)
+        m_userIndex[m_data.users[size_t(i)].enroll] = i;
+    m_undo.push_back([this, at, old] {
+        m_data.users.insert(m_data.users.begin() + at, *old);
+        for (qsizetype i = at; i < qsizetype(m_data.users.size()); ++i)
+            m_userIndex[m_data.users[size_t(i)].enroll] = i;
+    });
+    return true;
+}
+
+void SimTerminal::changeClearPrivileges()
+{
+    m_changes += char(ClearPrivilegesChange);
+    auto old = std::make_shared<std::vector<int>>();
+    old->reserve(m_data.users.size());
+    for (SimUser& u : m_data.users) {
+        old->push_back(u.privilege);
+        u.privilege = 0;
+    }
+    m_undo.push_back([this, old] {
+        for (size_t i = 0; i < old->size(); ++i)
+            m_data.users[i].privilege = (*old)[i];
+    });
+}
+
+void SimTerminal::changeClearAll()
+{
+    m_changes += char(ClearAllChange);
+    auto old = std::make_shared<SimTerminalData>();
+    old->users = std::move(m_data.users);
+    old->logs = std::move(m_data.logs);
+    old->superLogs = std::move(m_data.superLogs);
+    old->enrollTexts = std::move(m_data.enrollTexts);
+    m_data.users.clear();
+    m_data.logs.clear();
+    m_data.superLogs.clear();
+    m_data.enrollTexts.clear();
+    rebuildIndex();
+    m_undo.push_back([this, old] {
+        m_data.users = std::move(old->users);
+        m_data.logs = std::move(old->logs);
+        m_data.superLogs = std::move(old->superLogs);
+        m_data.enrollTexts = std::move(old->enrollTexts);
+        rebuildIndex();
+    });
+}
+
+void SimTerminal::changeClearLogs()
+{
+    m_changes += char(ClearLogsChange);
+    auto old = std::make_shared<std::vector<SimLogRecord>>(std::move(m_data.logs));
+    m_data.logs = std::vector<SimLogRecord>();
+    m_undo.push_back([this, old] { m_data.logs = std::move(*old); });
+}
+
+void SimTerminal::changeParameter(int index, qint32 value)
+{
+    WireWriter w;
+    w.u8(ParameterChange).u8(quint8(index)).i32(value);
+    m_changes += w.data();
+    m_undo.push_back([this, index, old = m_data.parameters[size_t(index)]] { m_data.parameters[size_t(index)] = old; });
+    m_data.parameters[size_t(index)] = value;
+}
+
+void SimTerminal::changeClockOffset(qint64 seconds)
+{
+    WireWriter w;
+    w.u8(ClockOffsetChange).i64(seconds);
+    m_changes += w.data();
+    m_undo.push_back([this, old = m_data.clockOffsetSeconds] { m_data.clockOffsetSeconds = old; });
+    m_data.clockOffsetSeconds = seconds;
+}
+
+void SimTerminal::changeAppendSuperLog(const SimSuperLogRecord& record)
+{
+    WireWriter w;
+    w.u8(SuperLogChange);
+    WireRecords::writeSuperLog(w, record);
+    m_changes += w.data();
+    m_data.superLogs.push_back(record);
+    m_undo.push_back([this] { m_data.superLogs.pop_back(); });
+}
+
+void SimTerminal::changeAppendFirmware(const SimFirmwareRecord& record)
+{
+    WireWriter w;
+    w.u8(FirmwareChange).str16(record.fileName).u32(record.size).u32(record.crc).u32(record.time);
+    m_changes += w.data();
+    m_data.firmware.push_back(record);
+    m_undo.push_back([this] { m_data.firmware.pop_back(); });
+}
+
+void SimTerminal::changeAppendEnrollText(const QByteArray& utf8)
+{
+    WireWriter w;
+    w.u8(EnrollTextChange).str8(utf8);
+    m_changes += w.data();
+    const QString text = QString::fromUtf8(utf8);
+    m_data.enrollTexts.append(utf8);
+    m_enrollIds.insert(text, quint32(m_data.enrollTexts.size() - 1));
+    m_undo.push_back([this, text] {
+        m_data.enrollTexts.removeLast();
+        m_enrollIds.remove(text);
+    });
+}
+
+void SimTerminal::changeAppendLog(const SimLogRecord& record)
+{
+    WireWriter w;
+    w.u8(LogChange).u32(record.enrollId).u32(record.time).u32(record.workCode).u8(record.verifyMode).u8(
+        record.inOutMode);
+    m_changes += w.data();
+    m_data.logs.push_back(record);
+    m_undo.push_back([this] { m_data.logs.pop_back(); });
+}
+
+void SimTerminal::changeReplaceAll(SimTerminalData data)
+{
+    WireWriter w;
+    w.u8(ReplaceAllChange).blob(SimStore::serialize(data));
+    m_changes += w.data();
+    auto old = std::make_shared<SimTerminalData>(std::move(m_data));
+    m_data = std::move(data);
+    rebuildIndex();
+    m_undo.push_back([this, old] {
+        m_data = std::move(*old);
+        rebuildIndex();
+    });
 }

@@ -7,11 +7,18 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <vector>
+
 // The model of one emulated terminal: its stored data (SimTerminalData) and the
 // state that lasts only while it runs (display, beeper, door lock, enrol and
-// verify state). Operations answer a TermError code; those that change stored
-// data say so, so that the caller can persist before it acknowledges.
-// No I/O happens here.
+// verify state). Operations answer a TermError code. No I/O happens here.
+//
+// Every change an operation makes to stored data is recorded as it is made:
+// as a compact change record for the journal (pendingChanges()) and as a way
+// back. The caller persists the record and then commits, or rolls back when it
+// cannot, so that no change outlives a failure to store it. An operation that
+// fails makes no change at all.
 class SimTerminal {
 public:
     enum class Operation { Idle, Enrolling, Verifying, Identifying };
@@ -51,14 +58,28 @@ public:
     void setCommKey(int key) { m_commKey = key; }
 
     const SimTerminalData& data() const { return m_data; }
+    // For seeding and loading only: changes made through this are not recorded.
     SimTerminalData& data() { return m_data; }
-    // Replaces the stored data (restore, load), keeping this terminal's kind and Device ID when keepIdentity.
+    // Replaces the stored data as loaded from disk (not recorded as a change).
     void replaceData(SimTerminalData data, bool keepIdentity);
+    // RestoreData: replaces all stored data by an image, keeping the kind and Device ID.
+    void restoreData(SimTerminalData data);
     void rebuildIndex();
+
+    // Changes recorded since the last commit or rollback.
+    bool hasPendingChanges() const { return !m_undo.empty(); }
+    const QByteArray& pendingChanges() const { return m_changes; }
+    void commitChanges();
+    void rollbackChanges();
+    // Applies a change record made by pendingChanges() (the journal on start);
+    // false, with nothing applied, when the record does not decode or does not fit the data.
+    bool applyChanges(const QByteArray& record, QString& error);
 
     // Enroll numbers: canonical text, or empty when not valid for this kind.
     QString canonicalEnroll(const QString& enroll) const;
     quint32 internEnroll(const QString& canonical);
+    // Adds an attendance record of a canonical enroll number.
+    void addAttendanceLog(const QString& canonical, quint32 time, quint8 verifyMode, quint8 inOutMode, quint32 workCode);
 
     // Users and templates. All answer a TermError code.
     int writeUser(const QString& enroll, const QString& name, const QString& password, int privilege, bool enabled);
@@ -119,12 +140,33 @@ public:
     // A generated fingerprint image as an 8-bit greyscale BMP file.
     QByteArray captureImage(bool fullImage, int& width, int& height) const;
 
+    int templateCount() const;
     // Capacities for the status counters.
     int userCapacity() const;
     int fingerCapacity() const;
     int logCapacity() const;
 
 private:
+    // The primitive changes of stored data. Each applies itself, appends its
+    // record to m_changes and its inverse to m_undo.
+    void changeUserFields(const QString& enroll, const QString& name, const QString& password, int privilege,
+                          bool enabled);
+    bool changeTemplate(const QString& enroll, int finger, const QByteArray& data);
+    bool changeRemoveUser(const QString& enroll);
+    void changeClearPrivileges();
+    void changeClearAll();
+    void changeClearLogs();
+    void changeParameter(int index, qint32 value);
+    void changeClockOffset(qint64 seconds);
+    void changeAppendSuperLog(const SimSuperLogRecord& record);
+    void changeAppendFirmware(const SimFirmwareRecord& record);
+    void changeAppendEnrollText(const QByteArray& utf8);
+    void changeAppendLog(const SimLogRecord& record);
+    void changeReplaceAll(SimTerminalData data);
+    void rollbackTo(size_t undoMark);
+    // Decodes and applies one change record; false on the first part that does not fit.
+    bool applyRecord(const QByteArray& record);
+
     SimUser* user(const QString& canonical);
     // Starts an enrol (the finger must be free) or a verify (the finger must be enrolled).
     int startFingerOperation(const QString& enroll, int finger, Operation operation);
@@ -143,4 +185,6 @@ private:
     QString m_operationEnroll;
     int m_operationFinger = 0;
     int m_presses = 0;
+    QByteArray m_changes;
+    std::vector<std::function<void()>> m_undo;
 };

@@ -59,6 +59,9 @@ int main(int argc, char* argv[])
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    // A file size limit reached is a failed write (a StorageError for the
+    // request), not a reason to die.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     int rc = 0;
     {

@@ -3,6 +3,8 @@
 #include <QDeadlineTimer>
 #include <QRegularExpression>
 
+#include <sys/resource.h>
+
 TermSimProcess::~TermSimProcess()
 {
     if (isRunning())
@@ -47,6 +49,19 @@ int TermSimProcess::runToExit(const QStringList& arguments, int timeoutMs)
     m_output = QString::fromUtf8(m_process.readAllStandardOutput());
     m_errors = QString::fromUtf8(m_process.readAllStandardError());
     return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+}
+
+void TermSimProcess::setFileSizeLimit(qint64 bytes)
+{
+    m_fileSizeLimit = bytes;
+    if (bytes < 0) {
+        m_process.setChildProcessModifier({});
+        return;
+    }
+    m_process.setChildProcessModifier([bytes] {
+        const struct rlimit limit = {rlim_t(bytes), rlim_t(bytes)};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
 }
 
 int TermSimProcess::tcpPort(int machine) const

@@ -26,9 +26,13 @@ public:
     bool isRunning() const { return m_process.state() == QProcess::Running; }
     void killHard(); // SIGKILL, as a crash or a power cut would
     void stop();     // SIGTERM and wait
+    // Starts later runs with a file size limit (RLIMIT_FSIZE), so that writing
+    // past that many bytes fails as on a full disk; -1: no limit.
+    void setFileSizeLimit(qint64 bytes);
 
 private:
     QProcess m_process;
     QString m_output;
     QString m_errors;
+    qint64 m_fileSizeLimit = -1;
 };

@@ -9,6 +9,8 @@
 
 #include <QtTest>
 
+#include <limits>
+
 class SimModelTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -17,6 +19,8 @@ private Q_SLOTS:
     void statusCountersFollowData();
     void deleteEnrollDataParts_data();
     void deleteEnrollDataParts();
+    void argumentsAreRangeChecked_data();
+    void argumentsAreRangeChecked();
     void storeRoundTrip();
     void storeRejectsDamage_data();
     void storeRejectsDamage();
@@ -113,6 +117,66 @@ void SimModelTest::deleteEnrollDataParts()
     SimUser u;
     QCOMPARE(t.readUser(QStringLiteral("70"), u), 0);
     QCOMPARE(u.name, QStringLiteral("v"));
+}
+
+void SimModelTest::argumentsAreRangeChecked_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<int>("a");
+    QTest::addColumn<int>("b");
+    QTest::addColumn<bool>("accepted");
+    constexpr int kMax = std::numeric_limits<int>::max();
+    constexpr int kMin = std::numeric_limits<int>::min();
+    QTest::newRow("voice: the whole memory") << "PlayVoice" << 0 << 100 << true;
+    QTest::newRow("voice: last position") << "PlayVoice" << 99 << 1 << true;
+    QTest::newRow("voice: past the end") << "PlayVoice" << 99 << 2 << false;
+    QTest::newRow("voice: position near INT_MAX") << "PlayVoice" << kMax << 1 << false;
+    QTest::newRow("voice: length near INT_MAX") << "PlayVoice" << 1 << kMax << false;
+    QTest::newRow("voice: negative position") << "PlayVoice" << kMin << 1 << false;
+    QTest::newRow("voice: empty") << "PlayVoice" << 0 << 0 << false;
+    QTest::newRow("voice index: last") << "PlayVoiceByIndex" << 11 << 0 << true;
+    QTest::newRow("voice index: INT_MIN") << "PlayVoiceByIndex" << kMin << 0 << false;
+    QTest::newRow("display: last cell") << "WriteLCD" << 3 << 31 << true;
+    QTest::newRow("display: column INT_MAX") << "WriteLCD" << 0 << kMax << false;
+    QTest::newRow("display: row INT_MIN") << "WriteLCD" << kMin << 0 << false;
+    QTest::newRow("parameter: INT_MIN") << "SetDeviceInfo" << kMin << 1 << false;
+    QTest::newRow("parameter: Device ID INT_MAX") << "SetDeviceInfo" << 2 << kMax << false;
+    QTest::newRow("status: INT_MAX") << "GetDeviceStatus" << kMax << 0 << false;
+    QTest::newRow("beep: INT_MAX") << "Beep" << kMax << 0 << false;
+    QTest::newRow("unlock: INT_MIN") << "ACUnlock" << kMin << 0 << false;
+    QTest::newRow("delete part: INT_MAX") << "DeleteEnrollData" << 1 << kMax << false;
+    QTest::newRow("template finger: INT_MIN") << "SetUserTmp" << 1 << kMin << false;
+}
+
+void SimModelTest::argumentsAreRangeChecked()
+{
+    QFETCH(QString, operation);
+    QFETCH(int, a);
+    QFETCH(int, b);
+    QFETCH(bool, accepted);
+    SimTerminal t(1, SimKind::BlackWhite);
+    QCOMPARE(t.writeUser(QStringLiteral("1"), QStringLiteral("u"), QStringLiteral("1"), 0, true), 0);
+    int rc = -1;
+    int value = 0;
+    if (operation == QLatin1String("PlayVoice"))
+        rc = t.playVoice(a, b);
+    else if (operation == QLatin1String("PlayVoiceByIndex"))
+        rc = t.playVoiceByIndex(a);
+    else if (operation == QLatin1String("WriteLCD"))
+        rc = t.writeLcd(a, b, QStringLiteral("x"));
+    else if (operation == QLatin1String("SetDeviceInfo"))
+        rc = t.setInfo(a, b);
+    else if (operation == QLatin1String("GetDeviceStatus"))
+        rc = t.status(a, value);
+    else if (operation == QLatin1String("Beep"))
+        rc = t.beep(a);
+    else if (operation == QLatin1String("ACUnlock"))
+        rc = t.unlock(a);
+    else if (operation == QLatin1String("DeleteEnrollData"))
+        rc = t.deleteEnrollData(QString::number(a), b);
+    else if (operation == QLatin1String("SetUserTmp"))
+        rc = t.setTemplate(QString::number(a), b, QByteArray(10, 't'));
+    QCOMPARE(rc, accepted ? int(TermError::None) : int(TermError::InvalidArgument));
 }
 
 void SimModelTest::storeRoundTrip()

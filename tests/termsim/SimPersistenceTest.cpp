@@ -11,8 +11,12 @@ class SimPersistenceTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void acknowledgedChangesSurviveKill();
+    void killDuringCompactionLosesNothing_data();
+    void killDuringCompactionLosesNothing();
+    void refusedStorageLeavesNoTrace();
     void damagedDataFileIsReported_data();
     void damagedDataFileIsReported();
+    void secondProcessOnDataDirectoryIsRefused();
 };
 
 namespace {
@@ -76,6 +80,116 @@ void SimPersistenceTest::acknowledgedChangesSurviveKill()
     QCOMPARE(v, 0);
 }
 
+void SimPersistenceTest::killDuringCompactionLosesNothing_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::newRow("new data file written, not in place") << 1;
+    QTest::newRow("data file in place, journal not emptied") << 2;
+    QTest::newRow("empty journal written, not in place") << 3;
+}
+
+// Changes acknowledged and journalled, then a kill -9 at each step of the
+// compaction that folds the journal into the data file on the next start.
+void SimPersistenceTest::killDuringCompactionLosesNothing()
+{
+    QFETCH(int, step);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    int port = 0;
+    for (int round = 0; round < 2; ++round) {
+        TermSimProcess sim;
+        QVERIFY2(sim.start(termsimArgs(dir.path(), port)), qPrintable(sim.errors()));
+        port = sim.tcpPort(1);
+        TTermSdk sdk;
+        QVERIFY(sdk.ConnectNetwork(QStringLiteral("127.0.0.1"), port));
+        for (int i = 0; i < 20; ++i)
+            QVERIFY(sdk.WriteUserInfo(1, 5000 + round * 100 + i, QStringLiteral("r%1").arg(round), QString(), 0, true));
+        QVERIFY(sdk.SetDeviceInfo(1, 23, 40 + round));
+        sim.killHard();
+        TermSimProcess crashing;
+        QCOMPARE(crashing.runToExit(termsimArgs(dir.path(), port) +
+                                    QStringList{QStringLiteral("--crash-in-compaction"), QString::number(step)}),
+                 -1);
+    }
+    TermSimProcess restarted;
+    QVERIFY2(restarted.start(termsimArgs(dir.path(), port)), qPrintable(restarted.errors()));
+    TTermSdk sdk;
+    QVERIFY(sdk.ConnectNetwork(QStringLiteral("127.0.0.1"), port));
+    int v = 0;
+    QVERIFY(sdk.GetDeviceStatus(1, 2, v));
+    QCOMPARE(v, 5 + 40); // every user written in both rounds, none twice
+    QVERIFY(sdk.GetDeviceStatus(1, 5, v));
+    QCOMPARE(v, 5 + 2 * 21); // the management log: seeded, then one per change, none replayed twice
+    QVERIFY(sdk.GetDeviceInfo(1, 23, v));
+    QCOMPARE(v, 41);
+    QString name, password;
+    int privilege = 0;
+    bool enabled = false;
+    QVERIFY(sdk.ReadUserInfo(1, 5119, name, password, privilege, enabled));
+    QCOMPARE(name, QStringLiteral("r1"));
+}
+
+// A change the terminal cannot store is answered StorageError and leaves no
+// trace: not in what later requests see, not after a restart.
+void SimPersistenceTest::refusedStorageLeavesNoTrace()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    int port = 0;
+    {
+        TermSimProcess sim;
+        QVERIFY2(sim.start(termsimArgs(dir.path(), 0)), qPrintable(sim.errors()));
+        port = sim.tcpPort(1);
+        sim.stop();
+    }
+    auto state = [](TTermSdk& sdk) {
+        QStringList s;
+        for (int i : {2, 3, 4, 5, 6}) {
+            int v = -1;
+            sdk.GetDeviceStatus(1, i, v);
+            s << QString::number(v);
+        }
+        int v = -1;
+        sdk.GetDeviceInfo(1, 23, v);
+        s << QString::number(v);
+        QString name, password;
+        int privilege = 0;
+        bool enabled = false;
+        s << (sdk.ReadUserInfo(1, 1001, name, password, privilege, enabled) ? name + password : QStringLiteral("-"));
+        s << (sdk.ReadUserInfo(1, 4242, name, password, privilege, enabled) ? name : QStringLiteral("-"));
+        return s.join(QLatin1Char(' '));
+    };
+    QString before;
+    {
+        TermSimProcess full;
+        full.setFileSizeLimit(20); // the data files are there; no change fits any more
+        QVERIFY2(full.start(termsimArgs(dir.path(), port)), qPrintable(full.errors()));
+        TTermSdk sdk;
+        QVERIFY(sdk.ConnectNetwork(QStringLiteral("127.0.0.1"), port));
+        before = state(sdk);
+        int code = 0;
+        QVERIFY(!sdk.WriteUserInfo(1, 4242, QStringLiteral("新"), QStringLiteral("1"), 0, true));
+        sdk.GetLastErrorCode(code);
+        QCOMPARE(code, int(TermError::StorageError));
+        QVERIFY(!sdk.SetDeviceInfo(1, 23, 44));
+        QVERIFY(!sdk.SetUserTmp(1, 1001, 9, QByteArray(400, 'x')));
+        QVERIFY(!sdk.DeleteEnrollData(1, 1001, 1, 10));
+        QVERIFY(!sdk.DeleteEnrollData(1, 1001, 1, 12));
+        QVERIFY(!sdk.ClearAttendanceLogs(1));
+        QVERIFY(!sdk.ClearAllData(1));
+        sdk.GetLastErrorCode(code);
+        QCOMPARE(code, int(TermError::StorageError));
+        QCOMPARE(state(sdk), before);
+        full.stop();
+    }
+    TermSimProcess restarted;
+    QVERIFY2(restarted.start(termsimArgs(dir.path(), port)), qPrintable(restarted.errors()));
+    TTermSdk sdk;
+    QVERIFY(sdk.ConnectNetwork(QStringLiteral("127.0.0.1"), port));
+    QCOMPARE(state(sdk), before);
+    QVERIFY(sdk.WriteUserInfo(1, 4242, QStringLiteral("新"), QStringLiteral("1"), 0, true));
+}
+
 void SimPersistenceTest::damagedDataFileIsReported_data()
 {
     QTest::addColumn<int>("damage");
@@ -113,6 +227,26 @@ void SimPersistenceTest::damagedDataFileIsReported()
     QCOMPARE(rc, 2);
     QVERIFY2(sim.errors().contains(file), qPrintable(sim.errors()));
     QCOMPARE(fileBytes(file), bytes); // left as it was, never replaced
+}
+
+void SimPersistenceTest::secondProcessOnDataDirectoryIsRefused()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    TermSimProcess first;
+    QVERIFY2(first.start(termsimArgs(dir.path(), 0)), qPrintable(first.errors()));
+    TermSimProcess second;
+    QCOMPARE(second.runToExit(termsimArgs(dir.path(), 0)), 2);
+    QVERIFY2(second.errors().contains(dir.path()) && second.errors().contains(QString::number(first.pid())),
+             qPrintable(second.errors()));
+    // The holder goes on serving; once it is gone, the directory is free again.
+    TTermSdk sdk;
+    QVERIFY(sdk.ConnectNetwork(QStringLiteral("127.0.0.1"), first.tcpPort(1)));
+    QVERIFY(sdk.WriteUserInfo(1, 77, QStringLiteral("a"), QString(), 0, true));
+    sdk.Disconnect();
+    first.killHard();
+    TermSimProcess third;
+    QVERIFY2(third.start(termsimArgs(dir.path(), 0)), qPrintable(third.errors()));
 }
 
 QTEST_GUILESS_MAIN(SimPersistenceTest)
