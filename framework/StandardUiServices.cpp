@@ -1,6 +1,7 @@
 #include "StandardUiServices.h"
 
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QThread>
@@ -27,6 +28,37 @@ bool StandardMessageBoxes::askYesNo(QWidget* parent, const QString& text)
 {
     return QMessageBox::question(parent, boxTitle(), text, QMessageBox::Yes | QMessageBox::No) ==
            QMessageBox::Yes;
+}
+
+void StandardMessageBoxes::showErrorCancel(QWidget* parent, const QString& text)
+{
+    QMessageBox::critical(parent, boxTitle(), text, QMessageBox::Cancel);
+}
+
+namespace {
+bool runFileDialog(QWidget* parent, QString& fileName, QFileDialog::AcceptMode mode, const QString& defaultSuffix)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (!fileName.isEmpty())
+        dialog.selectFile(fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    fileName = dialog.selectedFiles().constFirst();
+    return true;
+}
+} // namespace
+
+bool StandardFileDialogs::chooseOpenFile(QWidget* parent, QString& fileName)
+{
+    return runFileDialog(parent, fileName, QFileDialog::AcceptOpen, {});
+}
+
+bool StandardFileDialogs::chooseSaveFile(QWidget* parent, QString& fileName, const QString& defaultSuffix)
+{
+    return runFileDialog(parent, fileName, QFileDialog::AcceptSave, defaultSuffix);
 }
 
 void StandardEventPump::processEvents()

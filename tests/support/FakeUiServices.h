@@ -22,6 +22,10 @@ public:
 
     void showError(QWidget*, const QString& text) override { record({QStringLiteral("error"), text}); }
     void showInformation(QWidget*, const QString& text) override { record({QStringLiteral("information"), text}); }
+    void showErrorCancel(QWidget*, const QString& text) override
+    {
+        record({QStringLiteral("errorCancel"), text});
+    }
     bool askYesNo(QWidget*, const QString& text) override
     {
         record({QStringLiteral("question"), text});
@@ -70,6 +74,40 @@ public:
     void pause(int milliseconds) override { pauses.append(milliseconds); }
 };
 
+// File dialogs for headless tests: each call takes the next queued answer
+// (a file name, or an empty text for Cancel) and records the name offered.
+// With nothing queued the dialog is cancelled.
+class RecordingFileDialogs : public IFileDialogs {
+public:
+    struct Shown {
+        QString kind; // "open", "save"
+        QString offered;
+        QString defaultSuffix;
+    };
+    QList<Shown> shown;
+    QStringList answers;
+
+    bool chooseOpenFile(QWidget*, QString& fileName) override
+    {
+        return answer({QStringLiteral("open"), fileName, {}}, fileName);
+    }
+    bool chooseSaveFile(QWidget*, QString& fileName, const QString& defaultSuffix) override
+    {
+        return answer({QStringLiteral("save"), fileName, defaultSuffix}, fileName);
+    }
+
+private:
+    bool answer(const Shown& dialog, QString& fileName)
+    {
+        shown.append(dialog);
+        const QString chosen = answers.isEmpty() ? QString() : answers.takeFirst();
+        if (chosen.isEmpty())
+            return false;
+        fileName = chosen;
+        return true;
+    }
+};
+
 class FixedClock : public IClock {
 public:
     QDate date{2026, 12, 11};
@@ -81,5 +119,6 @@ struct FakeUiServices {
     RecordingMessageBoxes messages;
     CountingEventPump events;
     FixedClock clock;
-    UiServices services() { return {&messages, &events, &clock}; }
+    RecordingFileDialogs files;
+    UiServices services() { return {&messages, &events, &clock, &files}; }
 };
