@@ -77,14 +77,17 @@ inline int runSizes(int argc, char* argv[], const QList<qint64>& sizes, const st
 }
 
 #ifdef TERMSIM_EXECUTABLE
-// Starts termsim with one --terminal option per spec and waits until it is
-// ready; ports gets the TCP port of each terminal, in the order given.
-inline bool startTermsim(QProcess& process, const QStringList& terminalSpecs, QList<int>& ports)
+// Starts termsim with one --terminal option per spec (after the options
+// given) and waits until it is ready; ports gets the TCP port of each
+// terminal, in the order given. BENCH_TERMSIM names another termsim
+// executable to measure, such as an older build for a before/after figure.
+inline bool startTermsim(QProcess& process, const QStringList& terminalSpecs, QList<int>& ports,
+                         const QStringList& options = {})
 {
-    QStringList arguments;
+    QStringList arguments = options;
     for (const QString& spec : terminalSpecs)
         arguments << QStringLiteral("--terminal") << spec;
-    process.setProgram(QStringLiteral(TERMSIM_EXECUTABLE));
+    process.setProgram(qEnvironmentVariable("BENCH_TERMSIM", QStringLiteral(TERMSIM_EXECUTABLE)));
     process.setArguments(arguments);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start();

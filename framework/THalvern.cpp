@@ -1,5 +1,6 @@
 #include "THalvern.h"
 
+#include "PlatformHostSystem.h"
 #include "StandardUiServices.h"
 #include "THV.h"
 #include "TfrmhvDateArea.h"
@@ -7,10 +8,20 @@
 #include <QApplication>
 #include <QWidget>
 
+namespace {
+IHostSystem& platformHostSystem()
+{
+    static PlatformHostSystem platform;
+    return platform;
+}
+} // namespace
+
 THalvern::THalvern(QObject* owner, const UiServices& services)
     : QObject(owner)
     , m_services(services)
+    , m_schema([this] { return m_host->now(); })
 {
+    m_host = &platformHostSystem();
     static StandardMessageBoxes standardMessages;
     static SystemClock systemClock;
     if (!m_services.messages)
@@ -24,9 +35,9 @@ THalvern::THalvern(QObject* owner, const UiServices& services)
 
 THalvern::~THalvern() = default;
 
-void THalvern::setIni_IniFilePath(const QString& path)
+void THalvern::setHostSystem(IHostSystem* host)
 {
-    m_iniFilePath = path;
+    m_host = host ? host : &platformHostSystem();
 }
 
 QWidget* THalvern::dialogHostWindow() const

@@ -1,13 +1,26 @@
 #pragma once
 
+#include "SchemaHelpers.h"
 #include "UiServices.h"
 
 #include <QObject>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 
+#include <functional>
+#include <stdexcept>
+
+class IHostSystem;
 class THV;
 class QWidget;
+
+// A settings-file operation that found no settings file to work on.
+class SettingsFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // The framework component: services that the maker's programs share (settings
 // file, schema helpers, parameter tables, remembered window placement and the
@@ -99,13 +112,86 @@ public:
     int Prt_BlankLinesForEnd() const { return m_blankLinesForEnd; }
     void setPrt_BlankLinesForEnd(int value) { m_blankLinesForEnd = value; }
 
+    // The machine the component asks for input methods, screen size,
+    // executable path and time; not owned. The real one unless a test or
+    // host gives another.
+    void setHostSystem(IHostSystem* host);
+    IHostSystem& hostSystem() const { return *m_host; }
+    // The schema helpers with the component's clock (their explicit forms).
+    SchemaHelpers& schemaHelpers() { return m_schema; }
+    // Called with every statement text the component runs on its connection,
+    // as generated, before it runs.
+    void setStatementObserver(std::function<void(const QString&)> observer);
+
     // --- loaded settings, read by the host ---
     THV* hv() const { return m_hv; }
+    const QString& unitNumber() const { return m_unitNumber; }
+    const QString& operatorMachineNumber() const { return m_operatorMachineNumber; }
+    const QString& defaultInputMethod() const { return m_defaultInputMethod; }
+    bool showGraphicalMenu() const { return m_showGraphicalMenu; }
+    int dataInfoWindowHeight() const { return m_dataInfoWindowHeight; }
+    int dataListRowHeight() const { return m_dataListRowHeight; }
+    int reminderTime() const { return m_reminderTime; }
     const QString& defaultExcelFormat() const { return m_defaultExcelFormat; }
+    bool noSystemReminderAtStart() const { return m_noSystemReminderAtStart; }
     QObject* dialogOwner() const { return m_dialogOwner; }
+    const QString& printTemplateFolder() const { return m_printTemplateFolder; }
+    bool showLoginName() const { return m_showLoginName; }
+    bool searchAutomatically() const { return m_searchAutomatically; }
     const WindowPlacement& windowPlacement() const { return m_windowPlacement; }
     const MailSettings& mailSettings() const { return m_mail; }
     const SmsSettings& smsSettings() const { return m_sms; }
+
+    // --- settings file ---
+    // Each typed operation works on the file at the trimmed Ini_IniFilePath
+    // as it is on disk at that moment, and throws SettingsFileError
+    // "INI文件不存在,请先指定要访问的INI文件" when hv_INI_IsReady is false.
+    // A file that cannot be read or written throws IniFile::Error.
+    static const QString SettingsFileMissingText;
+    bool hv_INI_IsReady() const;
+    QString hv_INI_ReadString(const QString& section, const QString& key) const;
+    int hv_INI_ReadInteger(const QString& section, const QString& key) const;
+    bool hv_INI_ReadBool(const QString& section, const QString& key) const;
+    void hv_INI_WriteInteger(const QString& section, const QString& key, int value);
+    void hv_INI_WriteBool(const QString& section, const QString& key, bool value);
+    // Names of the input methods installed on the system; empty when none.
+    QStringList hv_SYS_GetImeList() const;
+
+    // --- settings and parameter loading ---
+    void GetDefineIniValues();
+    void hv_Sys_GetDefineParam();
+    void hv_SYS_InitSysParam();
+    void hv_SYS_InitEmailParam();
+    void hv_SYS_InitNoteParam();
+
+    // --- schema helpers on Sys_AdoConnection in the dialect of Sys_DatabaseClass ---
+    bool hv_DB_TableExists(const QString& table) const;
+    bool hv_DB_FieldExists(const QString& table, const QString& column) const;
+    QString hv_DB_DateQuote() const;
+    QString hv_DB_StrQuote() const;
+    QString hv_DB_TrueValue() const;
+    QString hv_DB_FalseValue() const;
+    int hv_DB_CreateTable(const QString& table, bool withId);
+    int hv_DB_AddField(const QString& table, const QString& column, const QString& constraintName,
+                       const QString& typeName, int length, const QString& defaultText);
+    int hv_DB_SetFieldDefault(QSqlDatabase* connection, const QString& databaseClass, const QString& table,
+                              const QString& column, const QString& typeName, const QString& defaultText,
+                              const QString& rowCondition);
+    static QString hv_StrReplace(const QString& source, const QString& search, bool replaceAll,
+                                 const QString& replacement);
+
+    // --- window placement ---
+    // Settings file section "WIN" to the placement record; a stored width of
+    // 0 or less gives the fallback placement, which is written back.
+    void hv_SYS_WIN_GetWinShowAbbInfo();
+    // Placement record to the settings file.
+    void hv_SYS_WIN_SetWinShowAbbInfo();
+    // Placement record to a top-level window, and back. Only windows with a
+    // single (fixed) frame, a sizeable frame or a sizeable tool-window frame
+    // are concerned (see FormBorderStyle.h); other windows and the record
+    // stay as they are.
+    void hv_SYS_Win_SetWinShowStateFromAbbInfo(QWidget* form);
+    void hv_SYS_WIN_GetWinShowAbbInfoFromWinState(QWidget* form);
 
     // --- date-range prompt ---
     // Asks for a period in the modal dialog TfrmhvDateArea. Each text is both
@@ -119,7 +205,18 @@ private:
     // component, else the program's active window.
     QWidget* dialogHostWindow() const;
 
+    // The trimmed settings path after checking hv_INI_IsReady.
+    QString readySettingsFile() const;
+    // Statements of the parameter tables on Sys_AdoConnection; they throw
+    // DatabaseError.
+    void execute(const QString& statement);
+    QSqlQuery openQuery(const QString& statement);
+    void addMailColumns(const QStringList& columns);
+
     UiServices m_services;
+    IHostSystem* m_host = nullptr;
+    SchemaHelpers m_schema;
+    std::function<void(const QString&)> m_statementObserver;
 
     // Published properties, with their construction values.
     QSqlDatabase* m_adoConnection = nullptr;
@@ -135,7 +232,9 @@ private:
     int m_blankLinesForEnd = 3;
 
     // Private state, filled by the settings loading. The settings file
-    // accessor (owned, or none) joins here with the settings-file operations.
+    // object is the trimmed path of the last existing file assigned or
+    // reached; every access reads or rewrites that file on disk.
+    mutable QString m_settingsFile;
     QString m_unitNumber;
     QString m_operatorMachineNumber; // the unit number followed by the machine number
     QString m_defaultInputMethod;

@@ -19,7 +19,8 @@ namespace {
 
 constexpr quint8 kTransportTcp = 0;
 constexpr quint8 kTransportSerial = 1;
-constexpr qsizetype kUploadPiece = 512 << 10;
+constexpr qsizetype kUploadPiece = WireFrame::MaxUploadPiece;
+constexpr qsizetype kMinSerialPiece = 256;
 constexpr quint32 kMaxChunks = 1u << 20;
 constexpr qint64 kMaxFileBytes = 64 << 20;
 constexpr int kDisconnectTimeoutMs = 1000;
@@ -70,12 +71,12 @@ bool TTermSdk::fail(int code, const QString& detail)
     return false;
 }
 
-bool TTermSdk::request(WireOp op, const QByteArray& payload, QByteArray* replyPayload, int timeoutMs)
+bool TTermSdk::request(WireOp op, const QByteArray& payload, QByteArray* replyPayload, QDeadlineTimer deadline)
 {
     if (!m_link.isOpen())
         return fail(TermError::NotConnected);
     WireFrame reply;
-    const int rc = m_link.call(quint16(op), payload, reply, timeoutMs > 0 ? timeoutMs : m_replyTimeoutMs);
+    const int rc = m_link.call(quint16(op), payload, reply, m_replyTimeoutMs, deadline);
     if (rc != TermError::None)
         return fail(rc, m_link.lastDetail());
     if (reply.op != quint16(op)) {
@@ -112,12 +113,13 @@ bool TTermSdk::SetCommKey(int commKey)
     return true;
 }
 
-bool TTermSdk::openSession(quint8 transport, int machineNumber, int port, int baudRate, const QString& address)
+bool TTermSdk::openSession(quint8 transport, int machineNumber, int port, int baudRate, const QString& address,
+                           QDeadlineTimer deadline)
 {
     WireWriter w;
     w.u8(transport).i32(machineNumber).i32(m_commKey).i32(port).i32(baudRate).str8(address);
     QByteArray reply;
-    if (!request(WireOp::Connect, w.data(), &reply, m_connectTimeoutMs)) {
+    if (!request(WireOp::Connect, w.data(), &reply, deadline)) {
         if (m_lastError == TermError::ReplyTimeout)
             m_lastError = TermError::ConnectTimeout;
         m_link.close();
@@ -137,23 +139,26 @@ bool TTermSdk::openSession(quint8 transport, int machineNumber, int port, int ba
 bool TTermSdk::ConnectSerial(int port, int machineNumber, int baudRate)
 {
     Disconnect();
+    const QDeadlineTimer deadline(m_connectTimeoutMs);
     const int portNumber = port > 0 ? port : m_commPort;
     const QString path = TermSerialPortMap::devicePath(portNumber);
     if (path.isEmpty() || machineNumber < 0)
         return fail(TermError::InvalidArgument, QStringLiteral("no serial port %1").arg(portNumber));
     if (const int rc = m_link.openSerial(path, baudRate); rc != TermError::None)
         return fail(rc, m_link.lastDetail());
-    return openSession(kTransportSerial, machineNumber, portNumber, baudRate, path);
+    return openSession(kTransportSerial, machineNumber, portNumber, baudRate, path, deadline);
 }
 
 bool TTermSdk::ConnectNetwork(const QString& ipAddress, int port)
 {
     Disconnect();
+    // One deadline for all of it: name lookup, TCP connect and the Connect reply.
+    const QDeadlineTimer deadline(m_connectTimeoutMs);
     if (ipAddress.trimmed().isEmpty() || port <= 0 || port > 65535)
         return fail(TermError::InvalidArgument, QStringLiteral("bad address %1:%2").arg(ipAddress).arg(port));
-    if (const int rc = m_link.openTcp(ipAddress.trimmed(), quint16(port), m_connectTimeoutMs); rc != TermError::None)
+    if (const int rc = m_link.openTcp(ipAddress.trimmed(), quint16(port), deadline); rc != TermError::None)
         return fail(rc, m_link.lastDetail());
-    return openSession(kTransportTcp, 1, port, 0, ipAddress.trimmed());
+    return openSession(kTransportTcp, 1, port, 0, ipAddress.trimmed(), deadline);
 }
 
 void TTermSdk::Disconnect()
@@ -161,7 +166,7 @@ void TTermSdk::Disconnect()
     if (m_link.isOpen()) {
         WireFrame reply;
         m_link.call(quint16(WireOp::Disconnect), machinePayload(m_machine), reply,
-                    qMin(m_replyTimeoutMs, kDisconnectTimeoutMs));
+                    qMin(m_replyTimeoutMs, kDisconnectTimeoutMs), QDeadlineTimer(kDisconnectTimeoutMs));
         m_link.close();
     }
 }
@@ -298,9 +303,12 @@ bool TTermSdk::bulkLoad(WireOp op, const QByteArray& payload, quint32& records, 
 
 bool TTermSdk::upload(const QByteArray& data)
 {
+    // On a serial line a piece takes about a second of line time (10 bits a byte).
+    const int baud = m_link.baudRate();
+    const qsizetype piece = baud > 0 ? qBound<qsizetype>(kMinSerialPiece, baud / 10, kUploadPiece) : kUploadPiece;
     qsizetype offset = 0;
     do {
-        const qsizetype n = qMin(kUploadPiece, data.size() - offset);
+        const qsizetype n = qMin(piece, data.size() - offset);
         WireWriter w(n + 8);
         w.u32(quint32(offset)).u32(quint32(n)).raw(data.constData() + offset, n);
         if (!request(WireOp::PutChunk, w.data()))

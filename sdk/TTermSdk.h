@@ -18,7 +18,9 @@ enum class WireOp : quint16;
 // answers or a timeout passes; no event loop needs to run. Failures leave a
 // TermError code (TermError.h) for GetLastErrorCode.
 //
-// Timeouts: connect 3 s, reply 5 s, unless the environment sets
+// Timeouts: connect 3 s (one deadline over name lookup, TCP connect and the
+// Connect reply), reply 5 s of inactivity (a long reply may take as long as the
+// line needs while bytes keep coming), unless the environment sets
 // TERMSDK_CONNECT_TIMEOUT_MS / TERMSDK_REPLY_TIMEOUT_MS or the setters change them.
 // Serial port n opens the device that TermSerialPortMap names (TERMSDK_COM<n>).
 //
@@ -52,6 +54,8 @@ public:
     bool simulateFinger(const QString& enroll, int finger, int score, SimFingerResult& result);
     // Transport detail of the last failure ("Connection refused"), for messages.
     QString lastErrorDetail() const { return m_detail; }
+    // Bytes this client has sent and received on its connections (for line-time figures).
+    qint64 bytesMoved() const { return m_link.bytesMoved(); }
 
     void SetCommPort(int port) override;
     int CommPort() const override;
@@ -129,8 +133,12 @@ private:
     using ChunkSink = std::function<bool(const char* data, qsizetype length, quint32 count)>;
 
     bool fail(int code, const QString& detail = QString());
-    bool request(WireOp op, const QByteArray& payload, QByteArray* replyPayload = nullptr, int timeoutMs = 0);
-    bool openSession(quint8 transport, int machineNumber, int port, int baudRate, const QString& address);
+    // Waits while the reply keeps coming (reply timeout = inactivity), and no
+    // longer than the deadline.
+    bool request(WireOp op, const QByteArray& payload, QByteArray* replyPayload = nullptr,
+                 QDeadlineTimer deadline = QDeadlineTimer(QDeadlineTimer::Forever));
+    bool openSession(quint8 transport, int machineNumber, int port, int baudRate, const QString& address,
+                     QDeadlineTimer deadline);
     bool bulkLoad(WireOp op, const QByteArray& payload, quint32& records, const ChunkSink& sink,
                   const std::function<void(quint32)>& announce = {});
     // Clears buffer and fills it by the bulk transfer op; empty again on failure. A

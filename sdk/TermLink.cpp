@@ -3,13 +3,69 @@
 #include "TermError.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QHostInfo>
 #include <QScopeGuard>
 #include <QSerialPort>
 #include <QTcpSocket>
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 namespace {
 constexpr qint64 kReadBufferLimit = 4 << 20;
 constexpr qint64 kReadPiece = 256 << 10;
+
+int remainingMs(const QDeadlineTimer& deadline)
+{
+    if (deadline.isForever())
+        return std::numeric_limits<int>::max();
+    return int(qBound<qint64>(0, deadline.remainingTime(), qint64(std::numeric_limits<int>::max())));
+}
+
+// Resolves a host name within the deadline. The system's lookup cannot be
+// interrupted, so it runs on a thread of its own that is left to finish (and
+// its answer dropped) when the deadline passes first.
+bool resolve(const QString& host, QDeadlineTimer deadline, QHostAddress& address, int& code, QString& detail)
+{
+    struct Lookup {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool finished = false;
+        QList<QHostAddress> addresses;
+        QString error;
+    };
+    auto lookup = std::make_shared<Lookup>();
+    std::thread([lookup, host] {
+        const QHostInfo info = QHostInfo::fromName(host);
+        std::lock_guard lock(lookup->mutex);
+        lookup->addresses = info.addresses();
+        lookup->error = info.errorString();
+        lookup->finished = true;
+        lookup->done.notify_all();
+    }).detach();
+    std::unique_lock lock(lookup->mutex);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(remainingMs(deadline));
+    if (!lookup->done.wait_until(lock, until, [&] { return lookup->finished; })) {
+        code = TermError::ConnectTimeout;
+        detail = QStringLiteral("looking up the host name %1 took longer than the connect timeout").arg(host);
+        return false;
+    }
+    if (lookup->addresses.isEmpty()) {
+        code = TermError::ConnectionRefused;
+        detail = QStringLiteral("host name %1 not found: %2").arg(host, lookup->error);
+        return false;
+    }
+    address = lookup->addresses.first();
+    for (const QHostAddress& a : lookup->addresses)
+        if (a.protocol() == QAbstractSocket::IPv4Protocol) {
+            address = a;
+            break;
+        }
+    return true;
+}
 } // namespace
 
 TermLink::TermLink() = default;
@@ -19,13 +75,21 @@ TermLink::~TermLink()
     close();
 }
 
-int TermLink::openTcp(const QString& host, quint16 port, int timeoutMs)
+int TermLink::openTcp(const QString& host, quint16 port, QDeadlineTimer deadline)
 {
     close();
+    // Connecting to a name would resolve it with a blocking lookup that no
+    // timeout bounds; resolve here, within the deadline, and connect to the address.
+    QHostAddress address;
+    if (!address.setAddress(host)) {
+        int code = TermError::None;
+        if (!resolve(host, deadline, address, code, m_detail))
+            return code;
+    }
     auto socket = std::make_unique<QTcpSocket>();
     socket->setReadBufferSize(kReadBufferLimit);
-    socket->connectToHost(host, port);
-    if (!socket->waitForConnected(qMax(1, timeoutMs))) {
+    socket->connectToHost(address, port);
+    if (!socket->waitForConnected(qMax(1, remainingMs(deadline)))) {
         const auto error = socket->error();
         m_detail = socket->errorString();
         socket->abort();
@@ -72,6 +136,8 @@ int TermLink::openSerial(const QString& devicePath, int baudRate)
     port->clear(); // drop what a previous session left on the line
     port->clearError();
     m_serial = std::move(port);
+    m_serialPath = devicePath;
+    m_baud = baudRate;
     m_device = m_serial.get();
     m_decoder.reset();
     m_detail.clear();
@@ -111,6 +177,7 @@ void TermLink::readIdle()
         const qint64 n = m_device->read(m_readBuffer.data(), kReadPiece);
         if (n <= 0)
             break;
+        m_bytesMoved += n;
         m_decoder.feed(m_readBuffer.constData(), n);
     }
     WireFrame frame;
@@ -119,13 +186,17 @@ void TermLink::readIdle()
         if (result == WireDecoder::Result::NeedMore)
             return;
         if (result == WireDecoder::Result::Error) {
+            if (m_serial) { // line noise: look for the next frame, as receive() does
+                m_decoder.resync();
+                continue;
+            }
             m_idleFailure = TermError::ProtocolError;
             m_idleDetail = QString::fromLatin1(WireDecoder::errorText(m_decoder.error()));
             return;
         }
         if (frame.kind == WireFrame::Event) {
             queueEvent(std::move(frame));
-        } else if (frame.kind != WireFrame::Reply) {
+        } else if (frame.kind != WireFrame::Reply && !m_serial) {
             m_idleFailure = TermError::ProtocolError;
             m_idleDetail = QStringLiteral("unexpected request frame from the terminal");
             return;
@@ -168,6 +239,21 @@ bool TermLink::deviceBroken() const
     return true;
 }
 
+QString TermLink::brokenDetail(const char* doing) const
+{
+    if (m_serial) {
+        // The port's own text is the last system call's ("Inappropriate ioctl
+        // for device" on a pseudo-terminal): say what it means instead.
+        const QString what = m_serial->error() == QSerialPort::ResourceError
+                                 ? QStringLiteral("the serial device went away")
+                                 : QStringLiteral("%1 failed: the far end of the line is gone").arg(QLatin1String(doing));
+        return QStringLiteral("serial line %1 lost: %2").arg(m_serialPath, what);
+    }
+    const QString text = m_device ? m_device->errorString() : QString();
+    return QStringLiteral("%1 failed: %2")
+        .arg(QLatin1String(doing), text.isEmpty() ? QStringLiteral("connection closed") : text);
+}
+
 int TermLink::lost(const QString& detail)
 {
     m_detail = detail;
@@ -175,7 +261,8 @@ int TermLink::lost(const QString& detail)
     return TermError::ConnectionLost;
 }
 
-int TermLink::call(quint16 op, const QByteArray& payload, WireFrame& reply, int timeoutMs)
+int TermLink::call(quint16 op, const QByteArray& payload, WireFrame& reply, int inactivityMs,
+                   QDeadlineTimer deadline)
 {
     if (!m_device)
         return TermError::NotConnected;
@@ -198,35 +285,44 @@ int TermLink::call(quint16 op, const QByteArray& payload, WireFrame& reply, int 
     QByteArray frame;
     frame.reserve(payload.size() + WireFrame::HeaderSize + WireFrame::TrailerSize);
     WireFrame::appendEncoded(frame, WireFrame::Request, sequence, op, 0, payload.constData(), payload.size());
-    QDeadlineTimer deadline(qMax(1, timeoutMs));
-    if (const int rc = send(frame, timeoutMs); rc != TermError::None)
+    if (const int rc = send(frame, inactivityMs, deadline); rc != TermError::None)
         return rc;
-    return receive(sequence, reply, int(qMax<qint64>(1, deadline.remainingTime())));
+    return receive(sequence, reply, inactivityMs, deadline);
 }
 
-int TermLink::send(const QByteArray& frame, int timeoutMs)
+int TermLink::send(const QByteArray& frame, int inactivityMs, QDeadlineTimer deadline)
 {
     if (m_device->write(frame) != frame.size())
-        return lost(QStringLiteral("write failed: ") + m_device->errorString());
-    QDeadlineTimer deadline(qMax(1, timeoutMs));
-    while (m_device->bytesToWrite() > 0) {
-        if (deadline.hasExpired()) {
-            m_detail = QStringLiteral("request not sent in time");
+        return lost(brokenDetail("write"));
+    m_bytesMoved += frame.size();
+    QDeadlineTimer idle(qMax(1, inactivityMs));
+    qint64 left = m_device->bytesToWrite();
+    while (left > 0) {
+        if (idle.hasExpired() || deadline.hasExpired()) {
+            m_detail = QStringLiteral("request not sent: the line took no byte for %1 ms").arg(inactivityMs);
             return TermError::ReplyTimeout;
         }
-        if (!m_device->waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime())))) {
+        const int wait = qMax(1, qMin(remainingMs(idle), remainingMs(deadline)));
+        if (!m_device->waitForBytesWritten(wait)) {
             if (deviceBroken())
-                return lost(QStringLiteral("write failed: ") + m_device->errorString());
+                return lost(brokenDetail("write"));
             if (m_serial)
                 m_serial->clearError();
         }
+        const qint64 now = m_device->bytesToWrite();
+        if (now < left)
+            idle = QDeadlineTimer(qMax(1, inactivityMs)); // the line is moving
+        left = now;
     }
     return TermError::None;
 }
 
-int TermLink::receive(quint32 sequence, WireFrame& reply, int timeoutMs)
+int TermLink::receive(quint32 sequence, WireFrame& reply, int inactivityMs, QDeadlineTimer deadline)
 {
-    QDeadlineTimer deadline(qMax(1, timeoutMs));
+    QDeadlineTimer idle(qMax(1, inactivityMs));
+    QElapsedTimer sinceByte;
+    sinceByte.start();
+    bool skipped = false; // bytes that were no reply were dropped while resynchronising
     for (;;) {
         // Take every complete frame already buffered.
         for (;;) {
@@ -234,6 +330,11 @@ int TermLink::receive(quint32 sequence, WireFrame& reply, int timeoutMs)
             if (result == WireDecoder::Result::NeedMore)
                 break;
             if (result == WireDecoder::Result::Error) {
+                if (m_serial) {
+                    m_decoder.resync();
+                    skipped = true;
+                    continue;
+                }
                 m_detail = QString::fromLatin1(WireDecoder::errorText(m_decoder.error()));
                 close();
                 return TermError::ProtocolError;
@@ -243,6 +344,8 @@ int TermLink::receive(quint32 sequence, WireFrame& reply, int timeoutMs)
                 continue;
             }
             if (reply.kind != WireFrame::Reply) {
+                if (m_serial)
+                    continue; // our own request echoed, or noise that looked like one
                 m_detail = QStringLiteral("unexpected request frame from the terminal");
                 close();
                 return TermError::ProtocolError;
@@ -255,22 +358,39 @@ int TermLink::receive(quint32 sequence, WireFrame& reply, int timeoutMs)
             m_readBuffer.resize(kReadPiece);
             const qint64 n = m_device->read(m_readBuffer.data(), kReadPiece);
             if (n < 0)
-                return lost(QStringLiteral("read failed: ") + m_device->errorString());
+                return lost(brokenDetail("read"));
+            m_bytesMoved += n;
             m_decoder.feed(m_readBuffer.constData(), n);
+            if (n > 0) {
+                idle = QDeadlineTimer(qMax(1, inactivityMs));
+                sinceByte.start();
+            }
             continue;
         }
         if (deviceBroken())
-            return lost(m_device->errorString());
-        if (deadline.hasExpired()) {
-            m_detail = QStringLiteral("no reply within %1 ms").arg(timeoutMs);
+            return lost(brokenDetail("read"));
+        const bool midFrame = m_serial && m_decoder.pendingBytes() > 0;
+        if (midFrame && sinceByte.elapsed() >= FrameGapMs) {
+            // The rest of that frame is not coming: look for the next one.
+            m_decoder.resync();
+            skipped = true;
+            continue;
+        }
+        if (idle.hasExpired() || deadline.hasExpired()) {
+            m_detail = idle.hasExpired() ? QStringLiteral("no reply: the terminal sent nothing for %1 ms").arg(inactivityMs)
+                                         : QStringLiteral("no reply in time");
+            if (skipped)
+                m_detail += QStringLiteral(" (bytes that were no reply were skipped)");
             return TermError::ReplyTimeout;
         }
-        if (!m_device->waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())))) {
+        int wait = qMin(remainingMs(idle), remainingMs(deadline));
+        if (midFrame)
+            wait = qMin<int>(wait, int(FrameGapMs - sinceByte.elapsed()));
+        if (!m_device->waitForReadyRead(qMax(1, wait))) {
             if (m_device->bytesAvailable() > 0)
                 continue;
             if (deviceBroken())
-                return lost(m_device->errorString().isEmpty() ? QStringLiteral("connection closed")
-                                                               : m_device->errorString());
+                return lost(brokenDetail("read"));
             if (m_serial)
                 m_serial->clearError();
         }

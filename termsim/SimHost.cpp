@@ -13,7 +13,99 @@
 
 SimHost::SimHost(const SimOptions& options, QObject* parent) : QObject(parent), m_options(options) {}
 
-SimHost::~SimHost() = default;
+SimHost::~SimHost()
+{
+    // Sessions tell the host when they go: end them while the host is whole.
+    for (QTcpServer* server : m_servers)
+        delete server;
+    for (SimPtyLine* line : m_lines)
+        delete line;
+}
+
+void SimHost::sessionCreated(SimSession* session)
+{
+    m_sessions.push_back(session);
+}
+
+void SimHost::sessionGone(SimSession* session)
+{
+    std::erase(m_sessions, session);
+    std::erase_if(m_connections, [session](const auto& c) { return c.second == session; });
+}
+
+void SimHost::transferOpened(SimSession& session)
+{
+    for (;;) {
+        SimSession* oldest = nullptr;
+        int open = 0;
+        for (SimSession* other : m_sessions) {
+            if (!other->hasTransfer() || other->terminal() != session.terminal())
+                continue;
+            ++open;
+            if (other != &session && (!oldest || other->transferStamp() < oldest->transferStamp()))
+                oldest = other;
+        }
+        if (open <= m_options.maxTransfers || !oldest)
+            return;
+        oldest->closeTransfer();
+    }
+}
+
+bool SimHost::makeRoomForConnection()
+{
+    if (qsizetype(m_connections.size()) < m_options.maxConnections)
+        return true;
+    // The oldest connection that has not opened a session yet makes room: a
+    // client that connects to work opens its session at once.
+    for (const auto& [socket, session] : m_connections) {
+        if (!session->hasSession()) {
+            QTcpSocket* victim = socket;
+            std::erase_if(m_connections, [victim](const auto& c) { return c.first == victim; });
+            victim->abort();
+            victim->deleteLater();
+            return true;
+        }
+    }
+    return false;
+}
+
+void SimHost::serveSocket(QTcpSocket* socket, SimTerminal* terminal)
+{
+    if (!makeRoomForConnection()) {
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    // Unread requests stay in the socket (and then in the client's) buffers
+    // while the session holds back; this bounds what is taken in meanwhile.
+    constexpr qint64 kReadPiece = 64 << 10;
+    socket->setReadBufferSize(kReadPiece);
+    auto* session = new SimSession(*this, SimSession::Transport::Tcp, {terminal}, socket);
+    m_connections.emplace_back(socket, session);
+    session->setSend([socket](const QByteArray& bytes) { socket->write(bytes); });
+    session->setBacklog([socket] { return socket->bytesToWrite(); });
+    session->setDrop([socket](bool graceful) {
+        if (graceful) {
+            socket->disconnectFromHost(); // deleted when disconnected
+        } else {
+            socket->abort();
+            socket->deleteLater();
+        }
+    });
+    auto take = [socket, session] {
+        while (session->wantsInput() && socket->bytesAvailable() > 0) {
+            const QByteArray bytes = socket->read(kReadPiece);
+            session->receive(bytes.constData(), bytes.size());
+        }
+    };
+    connect(socket, &QTcpSocket::readyRead, session, take);
+    connect(socket, &QTcpSocket::bytesWritten, session, [session, take] {
+        session->resume();
+        take();
+    });
+    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+}
 
 QString SimHost::dataPath(qsizetype i) const
 {
@@ -118,6 +210,7 @@ bool SimHost::start(QString& error, QStringList& report)
     }
     QHash<QString, SimPtyLine*> lines;
     QHash<QString, QList<SimTerminal*>> lineTerminals;
+    QHash<QString, int> lineBauds;
     for (qsizetype i = 0; i < terminalCount(); ++i) {
         const SimTerminalConfig& c = m_options.terminals.at(i);
         SimTerminal* t = m_terminals[size_t(i)].get();
@@ -133,29 +226,14 @@ bool SimHost::start(QString& error, QStringList& report)
                 return false;
             }
             connect(server, &QTcpServer::newConnection, this, [this, server, t] {
-                while (QTcpSocket* socket = server->nextPendingConnection()) {
-                    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-                    auto* session = new SimSession(*this, SimSession::Transport::Tcp, {t}, socket);
-                    session->setSend([socket](const QByteArray& bytes) { socket->write(bytes); });
-                    session->setDrop([socket](bool graceful) {
-                        if (graceful) {
-                            socket->disconnectFromHost(); // deleted when disconnected
-                        } else {
-                            socket->abort();
-                            socket->deleteLater();
-                        }
-                    });
-                    connect(socket, &QTcpSocket::readyRead, session, [socket, session] {
-                        const QByteArray bytes = socket->readAll();
-                        session->receive(bytes.constData(), bytes.size());
-                    });
-                    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-                }
+                while (QTcpSocket* socket = server->nextPendingConnection())
+                    serveSocket(socket, t);
             });
             m_servers.push_back(server);
         }
         if (!c.serialPath.isEmpty()) {
             lineTerminals[c.serialPath].append(t);
+            lineBauds.insert(c.serialPath, c.lineBaud);
             if (!lines.contains(c.serialPath)) {
                 auto* line = new SimPtyLine(this);
                 if (!line->open(c.serialPath, error))
@@ -168,9 +246,24 @@ bool SimHost::start(QString& error, QStringList& report)
     for (auto it = lines.constBegin(); it != lines.constEnd(); ++it) {
         SimPtyLine* line = it.value();
         auto* session = new SimSession(*this, SimSession::Transport::Serial, lineTerminals.value(it.key()), line);
+        const int fixedBaud = lineBauds.value(it.key());
+        // A fixed speed holds from the start; otherwise each Connect sets it.
+        line->setBaud(qMax(0, fixedBaud));
+        session->setLineBaud(qMax(0, fixedBaud));
         session->setSend([line](const QByteArray& bytes) { line->write(bytes); });
-        session->setNewSession([line] { line->discardPending(); });
+        session->setBacklog([line] { return line->pendingBytes(); });
+        session->setNewSession([line, fixedBaud](int baud) {
+            line->discardPending();
+            if (fixedBaud < 0)
+                line->setBaud(baud);
+        });
         line->setReceiver([session](const char* data, qsizetype n) { session->receive(data, n); });
+        line->setInputGate([session] { return session->wantsInput(); });
+        line->setDrained([session, line] {
+            session->resume();
+            if (session->wantsInput())
+                line->resumeInput();
+        });
     }
 
     for (qsizetype i = 0; i < terminalCount(); ++i) {

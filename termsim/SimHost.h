@@ -13,6 +13,7 @@
 #include <vector>
 
 class QTcpServer;
+class QTcpSocket;
 class SimPtyLine;
 class SimSession;
 class SimTerminalStore;
@@ -43,6 +44,15 @@ public:
     void setOperationOwner(const SimTerminal* terminal, SimSession* session);
     SimSession* operationOwner(const SimTerminal* terminal) const;
 
+    // Sessions register here so that the limits over all of them hold: open
+    // transfers per terminal and TCP connections.
+    void sessionCreated(SimSession* session);
+    void sessionGone(SimSession* session);
+    // The session just opened a transfer: the least recently read transfers of
+    // the same terminal are closed while more than the allowed number are open.
+    void transferOpened(SimSession& session);
+    quint64 nextStamp() { return ++m_stamp; }
+
     qsizetype terminalCount() const { return qsizetype(m_terminals.size()); }
     SimTerminal& terminal(qsizetype i) { return *m_terminals[size_t(i)]; }
     quint16 tcpPort(qsizetype i) const;
@@ -50,6 +60,9 @@ public:
 
 private:
     bool prepareTerminal(qsizetype i, QString& error, QString& note);
+    void serveSocket(QTcpSocket* socket, SimTerminal* terminal);
+    // Room for one more TCP connection: false when every connection has a session.
+    bool makeRoomForConnection();
 
     SimOptions m_options;
     SimTrace m_trace;
@@ -60,4 +73,8 @@ private:
     std::vector<SimPtyLine*> m_lines;
     qint64 m_replies = 0;
     QHash<const SimTerminal*, QPointer<SimSession>> m_operationOwners;
+    quint64 m_stamp = 0;
+    std::vector<SimSession*> m_sessions;
+    // TCP connections in the order they came, with their sessions.
+    std::vector<std::pair<QTcpSocket*, SimSession*>> m_connections;
 };

@@ -1,6 +1,7 @@
 #include "SimOptions.h"
 
 #include "SimTerminal.h"
+#include "WireFrame.h"
 
 #include <QSet>
 
@@ -13,6 +14,30 @@ bool toInt(const QString& text, qint64 min, qint64 max, qint64& value)
     return ok && value >= min && value <= max;
 }
 
+struct LimitOption {
+    const char* name = nullptr;
+    qint64 min = 0;
+    qint64 max = 0;
+    void (*store)(SimOptions&, qint64) = nullptr;
+};
+
+LimitOption limitOption(const QString& arg)
+{
+    static const LimitOption options[] = {
+        {"--max-unsent", 1024, qint64(1) << 32, [](SimOptions& o, qint64 v) { o.maxUnsentBytes = v; }},
+        {"--max-transfers", 1, 10000, [](SimOptions& o, qint64 v) { o.maxTransfers = int(v); }},
+        {"--max-frame", 64, WireFrame::MaxPayload, [](SimOptions& o, qint64 v) { o.maxFrameBytes = v; }},
+        {"--idle-timeout", 1, 86400, [](SimOptions& o, qint64 v) { o.idleTimeoutS = int(v); }},
+        {"--frame-timeout", 1, 3600, [](SimOptions& o, qint64 v) { o.frameTimeoutS = int(v); }},
+        {"--frame-gap-ms", 10, 60000, [](SimOptions& o, qint64 v) { o.frameGapMs = int(v); }},
+        {"--max-connections", 1, 100000, [](SimOptions& o, qint64 v) { o.maxConnections = int(v); }},
+    };
+    for (const LimitOption& l : options)
+        if (arg == QLatin1String(l.name))
+            return l;
+    return {};
+}
+
 } // namespace
 
 QString SimOptions::usage()
@@ -20,7 +45,7 @@ QString SimOptions::usage()
     return QStringLiteral(
         "usage: termsim [options] --terminal SPEC [--terminal SPEC ...]\n"
         "  SPEC: machine=N,kind=bw|color|face[,tcp=PORT][,serial=PATH][,key=N]\n"
-        "        [,users=N][,logs=N][,days=N][,seed=N][,end=YYYY-MM-DD][,id=NAME]\n"
+        "        [,users=N][,logs=N][,days=N][,seed=N][,end=YYYY-MM-DD][,id=NAME][,baud=N]\n"
         "  --data-dir DIR       keep each terminal's data in DIR/<id>.dat and <id>.journal\n"
         "  --trace FILE         append one line per request served to FILE\n"
         "  --bind ADDR          TCP address to listen on (default 127.0.0.1)\n"
@@ -28,7 +53,15 @@ QString SimOptions::usage()
         "  --drop-after N       drop the connection after N log records sent in a bulk transfer\n"
         "  --corrupt-frame N    corrupt the Nth reply frame sent\n"
         "  --refuse-connects    refuse every session\n"
-        "  --crash-in-compaction STEP  kill itself at step 1..3 of compacting a data file (crash tests)\n");
+        "  --crash-in-compaction STEP  kill itself at step 1..3 of compacting a data file (crash tests)\n"
+        "  limits (docs/emulator.md):\n"
+        "  --max-unsent BYTES   reply bytes waiting per connection before its requests wait (default 1048576)\n"
+        "  --max-transfers N    open bulk transfers per terminal (default 4)\n"
+        "  --max-frame BYTES    largest request payload accepted (default 524352)\n"
+        "  --idle-timeout S     end a session without requests for S seconds (default 300)\n"
+        "  --frame-timeout S    TCP: drop a connection whose frame is not whole after S seconds (default 10)\n"
+        "  --frame-gap-ms MS    serial: abandon a frame after a pause of MS between its bytes (default 500)\n"
+        "  --max-connections N  TCP connections over all terminals (default 64)\n");
 }
 
 bool SimOptions::parseTerminal(const QString& spec, SimTerminalConfig& c, QString& error)
@@ -103,6 +136,12 @@ bool SimOptions::parseTerminal(const QString& spec, SimTerminalConfig& c, QStrin
                 error = QStringLiteral("end must be a date YYYY-MM-DD");
                 return false;
             }
+        } else if (key == QLatin1String("baud")) {
+            if (!toInt(value, 0, 4000000, n)) {
+                error = QStringLiteral("baud must be 0 (no line speed) .. 4000000");
+                return false;
+            }
+            c.lineBaud = int(n);
         } else if (key == QLatin1String("id")) {
             if (value.isEmpty() || value.contains(QLatin1Char('/'))) {
                 error = QStringLiteral("id must be a plain file name");
@@ -203,6 +242,14 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions& o, QString& err
             o.crashInCompaction = int(n);
         } else if (arg == QLatin1String("--refuse-connects")) {
             o.refuseConnects = true;
+        } else if (const auto limit = limitOption(arg); limit.name) {
+            if (!need(arg))
+                return false;
+            if (!toInt(v, limit.min, limit.max, n)) {
+                error = QStringLiteral("%1 must be %2..%3").arg(arg).arg(limit.min).arg(limit.max);
+                return false;
+            }
+            limit.store(o, n);
         } else {
             error = QStringLiteral("unknown option '%1'").arg(arguments.at(i));
             return false;
@@ -228,7 +275,7 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions& o, QString& err
             ports.insert(c.tcpPort);
         }
     }
-    // Terminals sharing a serial line need distinct machine numbers.
+    // Terminals sharing a serial line need distinct machine numbers and one speed.
     for (qsizetype a = 0; a < o.terminals.size(); ++a)
         for (qsizetype b = a + 1; b < o.terminals.size(); ++b)
             if (!o.terminals[a].serialPath.isEmpty() && o.terminals[a].serialPath == o.terminals[b].serialPath &&
@@ -236,6 +283,13 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions& o, QString& err
                 error = QStringLiteral("two terminals with machine number %1 on line %2")
                             .arg(o.terminals[a].machine)
                             .arg(o.terminals[a].serialPath);
+                return false;
+            }
+    for (qsizetype a = 0; a < o.terminals.size(); ++a)
+        for (qsizetype b = a + 1; b < o.terminals.size(); ++b)
+            if (!o.terminals[a].serialPath.isEmpty() && o.terminals[a].serialPath == o.terminals[b].serialPath &&
+                o.terminals[a].lineBaud != o.terminals[b].lineBaud) {
+                error = QStringLiteral("terminals on line %1 give different baud settings").arg(o.terminals[a].serialPath);
                 return false;
             }
     return true;

@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
+#include <QTimer>
+
+#include <limits>
 
 #include <cerrno>
 #include <cstring>
@@ -64,15 +67,65 @@ bool SimPtyLine::open(const QString& linkPath, QString& error)
     m_writeNotifier = new QSocketNotifier(qintptr(m_master), QSocketNotifier::Write, this);
     m_writeNotifier->setEnabled(false);
     connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] { flush(); });
+    m_pace = new QTimer(this);
+    m_pace->setTimerType(Qt::PreciseTimer);
+    m_pace->setInterval(5);
+    connect(m_pace, &QTimer::timeout, this, [this] { tick(); });
+    m_inClock.start();
+    m_outClock.start();
     return true;
+}
+
+void SimPtyLine::setBaud(int baud)
+{
+    m_baud = qMax(0, baud);
+    m_inCredit = 0;
+    m_outCredit = 0;
+    m_inClock.start();
+    m_outClock.start();
+}
+
+qint64 SimPtyLine::allowance(double& credit, QElapsedTimer& clock) const
+{
+    if (m_baud <= 0)
+        return std::numeric_limits<qint64>::max();
+    const double rate = m_baud / 10.0; // bytes per second
+    // A short burst at most: a line that was quiet does not owe any speed.
+    const double burst = qMax(16.0, rate * 0.02);
+    credit = qMin(burst, credit + clock.nsecsElapsed() * 1e-9 * rate);
+    clock.start();
+    return qint64(credit);
+}
+
+void SimPtyLine::resumeInput()
+{
+    if (!m_inputHeld)
+        return;
+    m_inputHeld = false;
+    m_readNotifier->setEnabled(true);
 }
 
 void SimPtyLine::readable()
 {
     char buffer[64 * 1024];
     for (;;) {
-        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+        if (m_gate && !m_gate()) {
+            m_inputHeld = true;
+            m_readNotifier->setEnabled(false);
+            return;
+        }
+        const qint64 allowed = allowance(m_inCredit, m_inClock);
+        if (allowed <= 0) {
+            // The line has carried all it could so far: the rest waits in the
+            // pseudo-terminal until the next tick.
+            m_readNotifier->setEnabled(false);
+            m_pace->start();
+            return;
+        }
+        const ssize_t n = ::read(m_master, buffer, size_t(qMin<qint64>(allowed, qint64(sizeof buffer))));
         if (n > 0) {
+            if (m_baud > 0)
+                m_inCredit -= double(n);
             if (m_receiver)
                 m_receiver(buffer, n);
             continue;
@@ -84,18 +137,42 @@ void SimPtyLine::readable()
     }
 }
 
+void SimPtyLine::tick()
+{
+    if (!m_inputHeld && !m_readNotifier->isEnabled())
+        m_readNotifier->setEnabled(true);
+    flush();
+    if (pendingBytes() == 0 && m_readNotifier->isEnabled())
+        m_pace->stop();
+}
+
 void SimPtyLine::write(const QByteArray& bytes)
 {
     m_pending.append(bytes);
     flush();
 }
 
+void SimPtyLine::discardPending()
+{
+    m_pending.clear();
+    m_pendingPos = 0;
+}
+
 void SimPtyLine::flush()
 {
-    while (!m_pending.isEmpty()) {
-        const ssize_t n = ::write(m_master, m_pending.constData(), size_t(m_pending.size()));
+    const qint64 before = pendingBytes();
+    while (pendingBytes() > 0) {
+        const qint64 allowed = allowance(m_outCredit, m_outClock);
+        if (allowed <= 0) {
+            m_pace->start();
+            break;
+        }
+        const size_t want = size_t(qMin<qint64>(allowed, pendingBytes()));
+        const ssize_t n = ::write(m_master, m_pending.constData() + m_pendingPos, want);
         if (n > 0) {
-            m_pending.remove(0, n);
+            m_pendingPos += n;
+            if (m_baud > 0)
+                m_outCredit -= double(n);
             continue;
         }
         if (n < 0 && errno == EINTR)
@@ -104,8 +181,16 @@ void SimPtyLine::flush()
             m_writeNotifier->setEnabled(true);
             return;
         }
-        m_pending.clear(); // the line is gone
+        discardPending(); // the line is gone
         break;
     }
     m_writeNotifier->setEnabled(false);
+    if (pendingBytes() == 0) {
+        discardPending();
+    } else if (m_pendingPos > (1 << 20) && m_pendingPos > m_pending.size() / 2) {
+        m_pending.remove(0, m_pendingPos);
+        m_pendingPos = 0;
+    }
+    if (pendingBytes() < before && m_drained)
+        m_drained();
 }

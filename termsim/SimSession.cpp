@@ -16,6 +16,7 @@
 namespace {
 
 constexpr qsizetype kChunkBytes = 256 << 10;
+constexpr qsizetype kMinSerialChunkBytes = 256;
 constexpr qsizetype kMaxUpload = 64 << 20;
 
 QString flag(bool on)
@@ -23,7 +24,7 @@ QString flag(bool on)
     return on ? QStringLiteral("1") : QStringLiteral("0");
 }
 
-// The records of a bulk transfer cut into chunks of about kChunkBytes, with the
+// The records of a bulk transfer cut into chunks of about chunkBytes, with the
 // number of records in each.
 struct Chunks {
     std::vector<QByteArray> bytes;
@@ -32,18 +33,18 @@ struct Chunks {
 
 // writeOne(WireWriter&, const Record&) appends one record in its wire layout.
 template <typename Records, typename WriteOne>
-Chunks chunked(const Records& records, WriteOne writeOne)
+Chunks chunked(const Records& records, qsizetype chunkBytes, WriteOne writeOne)
 {
     Chunks out;
-    WireWriter w(kChunkBytes + 64);
+    WireWriter w(chunkBytes + 64);
     quint32 n = 0;
     for (const auto& record : records) {
         writeOne(w, record);
         ++n;
-        if (w.size() >= kChunkBytes) {
+        if (w.size() >= chunkBytes) {
             out.bytes.push_back(std::move(w.data()));
             out.counts.push_back(n);
-            w = WireWriter(kChunkBytes + 64);
+            w = WireWriter(chunkBytes + 64);
             n = 0;
         }
     }
@@ -57,8 +58,31 @@ Chunks chunked(const Records& records, WriteOne writeOne)
 } // namespace
 
 SimSession::SimSession(SimHost& host, Transport transport, QList<SimTerminal*> terminals, QObject* parent)
-    : QObject(parent), m_host(host), m_transport(transport), m_candidates(std::move(terminals))
+    : QObject(parent), m_host(host), m_transport(transport), m_candidates(std::move(terminals)),
+      m_decoder(quint32(host.options().maxFrameBytes))
 {
+    m_frameTimer = new QTimer(this);
+    m_frameTimer->setSingleShot(true);
+    m_frameTimer->setInterval(transport == Transport::Serial ? host.options().frameGapMs
+                                                             : host.options().frameTimeoutS * 1000);
+    connect(m_frameTimer, &QTimer::timeout, this, [this] { frameTimedOut(); });
+    m_idleTimer = new QTimer(this);
+    m_idleTimer->setSingleShot(true);
+    m_idleTimer->setInterval(host.options().idleTimeoutS * 1000);
+    connect(m_idleTimer, &QTimer::timeout, this, [this] { idleTimedOut(); });
+    if (transport == Transport::Tcp)
+        m_idleTimer->start(); // a connection that never asks anything goes too
+    m_host.sessionCreated(this);
+}
+
+SimSession::~SimSession()
+{
+    m_host.sessionGone(this);
+}
+
+bool SimSession::wantsInput() const
+{
+    return !m_dropped && (!m_backlog || m_backlog() < m_host.options().maxUnsentBytes);
 }
 
 void SimSession::receive(const char* data, qsizetype length)
@@ -66,26 +90,88 @@ void SimSession::receive(const char* data, qsizetype length)
     if (m_dropped)
         return;
     m_decoder.feed(data, length);
+    if (m_transport == Transport::Serial)
+        m_frameTimer->stop(); // bytes arrived: the gap starts again
+    serve();
+}
+
+void SimSession::resume()
+{
+    if (!m_dropped)
+        serve();
+}
+
+void SimSession::serve()
+{
     WireFrame frame;
-    for (;;) {
+    while (wantsInput()) {
         const auto result = m_decoder.next(frame);
         if (result == WireDecoder::Result::NeedMore)
-            return;
-        if (result == WireDecoder::Result::Error || frame.kind != WireFrame::Request) {
-            // TCP: the stream cannot be trusted any more. Serial: forget the
-            // bytes and wait for the next request (line noise, a client that
-            // went away in the middle of a frame).
+            break;
+        if (result == WireDecoder::Result::Error) {
+            // TCP: the stream cannot be trusted any more. Serial: line noise or
+            // a client that went away in the middle of a frame; look for the
+            // next frame start in what is buffered.
             if (m_transport == Transport::Tcp) {
                 dropConnection();
                 return;
             }
-            m_decoder.reset();
-            return;
+            m_decoder.resync();
+            continue;
         }
+        m_frameTimer->stop();
+        if (frame.kind != WireFrame::Request)
+            continue; // an echo or another terminal's reply on a shared line
         handle(frame);
         if (m_dropped)
             return;
+        if (m_transport == Transport::Tcp || m_terminal)
+            m_idleTimer->start();
+        else
+            m_idleTimer->stop();
     }
+    // A frame begun: serial lines allow a gap between bytes, TCP a time for
+    // the whole frame. Bytes held back by a full backlog are not late.
+    if (m_decoder.pendingBytes() > 0 && wantsInput()) {
+        if (m_transport == Transport::Serial || !m_frameTimer->isActive())
+            m_frameTimer->start();
+    } else {
+        m_frameTimer->stop();
+    }
+}
+
+void SimSession::frameTimedOut()
+{
+    if (m_dropped || m_decoder.pendingBytes() == 0)
+        return;
+    if (m_transport == Transport::Tcp) {
+        dropConnection();
+        return;
+    }
+    // The rest of the frame is not coming (a client that went away, a lost
+    // byte): the next frame may already be in what arrived meanwhile.
+    m_decoder.resync();
+    serve();
+}
+
+void SimSession::idleTimedOut()
+{
+    if (m_transport == Transport::Tcp)
+        dropConnection();
+    else
+        endSession();
+}
+
+qsizetype SimSession::chunkBytes() const
+{
+    if (m_transport == Transport::Tcp)
+        return kChunkBytes;
+    // About one second of line time per chunk: a reply never waits long
+    // behind the line, and a lost one costs a second.
+    const int baud = m_lineBaud > 0 ? m_lineBaud : m_sessionBaud;
+    if (baud <= 0)
+        return kChunkBytes;
+    return qBound<qsizetype>(kMinSerialChunkBytes, baud / 10, kChunkBytes);
 }
 
 void SimSession::handle(const WireFrame& request)
@@ -138,11 +224,11 @@ SimSession::Result SimSession::connectSession(WireReader& r, QStringList& args, 
         return res;
     }
     m_terminal = nullptr;
-    m_chunks.clear();
-    m_chunkCounts.clear();
+    closeTransfer();
     m_upload.clear();
+    m_sessionBaud = baud;
     if (m_newSession)
-        m_newSession();
+        m_newSession(baud);
     if (m_transport == Transport::Tcp) {
         name = QStringLiteral("ConnectNetwork");
         args << address << QString::number(port);
@@ -189,6 +275,9 @@ SimSession::Result SimSession::openTransfer(std::vector<QByteArray> chunks, std:
     m_transferIsLog = logRecords;
     m_logRecordsSent = 0;
     ++m_transferId;
+    m_transferStamp = m_host.nextStamp();
+    if (!m_chunks.empty())
+        m_host.transferOpened(*this);
     Result res;
     WireWriter w;
     w.u32(m_transferId).u32(total).u32(quint32(m_chunks.size()));
@@ -209,6 +298,7 @@ SimSession::Result SimSession::readChunk(WireReader& r)
         res.status = TermError::InvalidArgument;
         return res;
     }
+    m_transferStamp = m_host.nextStamp();
     const quint32 count = m_chunkCounts[index];
     const qint64 dropAfter = m_host.options().dropAfter;
     if (m_transferIsLog && dropAfter >= 0 && m_logRecordsSent + count > dropAfter) {
@@ -220,12 +310,8 @@ SimSession::Result SimSession::readChunk(WireReader& r)
     WireWriter w(m_chunks[index].size() + 12);
     w.u32(transfer).u32(index).u32(count).raw(m_chunks[index].constData(), m_chunks[index].size());
     res.payload = w.data();
-    if (index + 1 == m_chunks.size()) {
-        // Last chunk served: the transfer's memory is not needed any more.
-        m_chunks.clear();
-        m_chunkCounts.clear();
-        m_transferId++;
-    }
+    if (index + 1 == m_chunks.size())
+        closeTransfer(); // last chunk served: its memory is not needed any more
     return res;
 }
 
@@ -344,7 +430,7 @@ SimSession::Result SimSession::dispatch(const WireFrame& request, WireReader& r,
         if (malformed())
             break;
         const SimTerminalData& d = t.data();
-        Chunks c = chunked(d.logs, [&d](WireWriter& w, const SimLogRecord& rec) {
+        Chunks c = chunked(d.logs, chunkBytes(), [&d](WireWriter& w, const SimLogRecord& rec) {
             const QByteArray& e = d.enrollTexts.at(rec.enrollId);
             WireRecords::appendLog(w.data(), e.constData(), int(e.size()), rec.time, rec.verifyMode, rec.inOutMode,
                                    rec.workCode);
@@ -355,7 +441,7 @@ SimSession::Result SimSession::dispatch(const WireFrame& request, WireReader& r,
     case WireOp::LoadAllUserIds: {
         if (malformed())
             break;
-        Chunks c = chunked(t.data().users, [](WireWriter& w, const SimUser& u) {
+        Chunks c = chunked(t.data().users, chunkBytes(), [](WireWriter& w, const SimUser& u) {
             w.str8(u.enroll).str8(u.name).str8(u.password).u8(quint8(qBound(0, u.privilege, 255))).u8(u.enabled);
         });
         res = openTransfer(std::move(c.bytes), std::move(c.counts), quint32(t.data().users.size()), false);
@@ -364,7 +450,7 @@ SimSession::Result SimSession::dispatch(const WireFrame& request, WireReader& r,
     case WireOp::LoadSuperLogs: {
         if (malformed())
             break;
-        Chunks c = chunked(t.data().superLogs, &WireRecords::writeSuperLog);
+        Chunks c = chunked(t.data().superLogs, chunkBytes(), &WireRecords::writeSuperLog);
         res = openTransfer(std::move(c.bytes), std::move(c.counts), quint32(t.data().superLogs.size()), false);
         break;
     }
@@ -374,8 +460,9 @@ SimSession::Result SimSession::dispatch(const WireFrame& request, WireReader& r,
         const QByteArray image = SimStore::serialize(t.data());
         std::vector<QByteArray> chunks;
         std::vector<quint32> counts;
-        for (qsizetype at = 0; at < image.size(); at += kChunkBytes) {
-            chunks.push_back(image.mid(at, kChunkBytes));
+        const qsizetype piece = chunkBytes();
+        for (qsizetype at = 0; at < image.size(); at += piece) {
+            chunks.push_back(image.mid(at, piece));
             counts.push_back(quint32(chunks.back().size()));
         }
         res = openTransfer(std::move(chunks), std::move(counts), quint32(image.size()), false);
@@ -742,13 +829,26 @@ void SimSession::reply(const WireFrame& request, const Result& result)
         deliver();
 }
 
+void SimSession::closeTransfer()
+{
+    if (m_chunks.empty())
+        return;
+    m_chunks.clear();
+    m_chunks.shrink_to_fit();
+    m_chunkCounts.clear();
+    m_chunkCounts.shrink_to_fit();
+    ++m_transferId;
+}
+
 void SimSession::endSession()
 {
     m_terminal = nullptr;
-    m_chunks.clear();
-    m_chunkCounts.clear();
+    closeTransfer();
     m_upload.clear();
+    m_upload.squeeze();
     m_decoder.reset();
+    if (m_transport == Transport::Serial)
+        m_idleTimer->stop();
 }
 
 void SimSession::dropConnection(bool graceful)
@@ -756,6 +856,8 @@ void SimSession::dropConnection(bool graceful)
     endSession();
     if (m_transport == Transport::Tcp) {
         m_dropped = true;
+        m_frameTimer->stop();
+        m_idleTimer->stop();
         if (m_drop)
             m_drop(graceful);
     }

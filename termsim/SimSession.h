@@ -12,6 +12,7 @@
 #include <functional>
 #include <vector>
 
+class QTimer;
 class SimHost;
 class SimTerminal;
 class WireReader;
@@ -22,17 +23,41 @@ class WireReader;
 // the replies. Knows
 // nothing of sockets: bytes come in through receive(), replies leave through
 // the send callback, and the drop callback ends the connection.
+//
+// Bounds (SimOptions): a request header announcing more than the largest
+// request is rejected at once; a frame whose bytes stop arriving is abandoned
+// (serial: the reader looks for the next frame start; TCP: the connection is
+// dropped); while more reply bytes than allowed wait to leave, requests are
+// left unread (wantsInput() is false) until resume(); a session without
+// requests for the idle time ends.
 class SimSession : public QObject {
 public:
     enum class Transport { Tcp, Serial };
 
     SimSession(SimHost& host, Transport transport, QList<SimTerminal*> terminals, QObject* parent = nullptr);
+    ~SimSession() override;
 
     void setSend(std::function<void(const QByteArray&)> send) { m_send = std::move(send); }
     // graceful: after the replies already sent are delivered; otherwise at once.
     void setDrop(std::function<void(bool graceful)> drop) { m_drop = std::move(drop); }
-    void setNewSession(std::function<void()> hook) { m_newSession = std::move(hook); }
+    // Called with the Connect's baud rate when a session opens.
+    void setNewSession(std::function<void(int baud)> hook) { m_newSession = std::move(hook); }
+    // Reply bytes handed to send that have not left yet.
+    void setBacklog(std::function<qint64()> backlog) { m_backlog = std::move(backlog); }
+    // Baud rate the line really runs at (a fixed line speed); 0: the Connect's.
+    void setLineBaud(int baud) { m_lineBaud = baud; }
     void receive(const char* data, qsizetype length);
+    // False while the connection has too many reply bytes waiting (or is gone).
+    bool wantsInput() const;
+    // The transport sent some of its backlog: serve requests held back.
+    void resume();
+    bool hasSession() const { return m_terminal != nullptr; }
+    // Closes this session's bulk transfer (its client reads it too slowly and
+    // another needs the room). The next ReadChunk of it fails.
+    void closeTransfer();
+    quint64 transferStamp() const { return m_transferStamp; }
+    bool hasTransfer() const { return !m_chunks.empty(); }
+    SimTerminal* terminal() const { return m_terminal; }
 
     // True while this connection has a session open on that terminal.
     bool serves(const SimTerminal* terminal) const { return !m_dropped && m_terminal == terminal; }
@@ -46,6 +71,10 @@ private:
         bool dropAfterReply = false;
     };
 
+    void serve();
+    void frameTimedOut();
+    void idleTimedOut();
+    qsizetype chunkBytes() const;
     void handle(const WireFrame& request);
     Result dispatch(const WireFrame& request, WireReader& r, QStringList& args, QString& name);
     Result connectSession(WireReader& r, QStringList& args, QString& name, int& machine);
@@ -65,8 +94,14 @@ private:
     WireDecoder m_decoder;
     std::function<void(const QByteArray&)> m_send;
     std::function<void(bool)> m_drop;
-    std::function<void()> m_newSession;
+    std::function<void(int)> m_newSession;
+    std::function<qint64()> m_backlog;
     bool m_dropped = false;
+    int m_lineBaud = 0;
+    int m_sessionBaud = 0;
+    QTimer* m_frameTimer = nullptr;
+    QTimer* m_idleTimer = nullptr;
+    quint64 m_transferStamp = 0;
 
     quint32 m_transferId = 0;
     std::vector<QByteArray> m_chunks;

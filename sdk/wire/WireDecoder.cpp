@@ -33,8 +33,16 @@ WireDecoder::Result WireDecoder::next(WireFrame& frame)
     if (length > m_maxPayload)
         return fail(Error::Oversized);
     const qsizetype total = WireFrame::HeaderSize + qsizetype(length) + WireFrame::TrailerSize;
-    if (available < total)
+    if (available < total) {
+        // Room for exactly this frame, once: appending piece by piece would
+        // otherwise grow the buffer to up to twice the frame.
+        if (m_buffer.capacity() < m_pos + total) {
+            m_buffer.remove(0, m_pos);
+            m_pos = 0;
+            m_buffer.reserve(total);
+        }
         return Result::NeedMore;
+    }
     const quint32 expected = qFromLittleEndian<quint32>(h + WireFrame::HeaderSize + length);
     if (Crc32::compute(h, WireFrame::HeaderSize + length) != expected)
         return fail(Error::BadChecksum);
@@ -71,11 +79,40 @@ void WireDecoder::reset()
     m_error = Error::None;
 }
 
+bool WireDecoder::resync()
+{
+    const qsizetype available = m_buffer.size() - m_pos;
+    m_error = Error::None;
+    if (available <= 0) {
+        reset();
+        return false;
+    }
+    // Skip the byte that began the abandoned frame, then everything up to the
+    // next magic (a lone first magic byte at the end may be the start of one).
+    const char* begin = m_buffer.constData() + m_pos + 1;
+    const char* end = m_buffer.constData() + m_buffer.size();
+    const char* p = begin;
+    for (; p < end; ++p) {
+        if (quint8(*p) != WireFrame::Magic0)
+            continue;
+        if (p + 1 == end || quint8(p[1]) == WireFrame::Magic1)
+            break;
+    }
+    if (p == end) {
+        reset();
+        return false;
+    }
+    m_buffer.remove(0, p - m_buffer.constData());
+    m_pos = 0;
+    if (m_buffer.capacity() > 2 * m_buffer.size() + (64 << 10))
+        m_buffer.squeeze();
+    return true;
+}
+
 WireDecoder::Result WireDecoder::fail(Error error)
 {
+    // The bytes stay until reset() or resync(): a serial reader looks for the
+    // next frame start in them; feed() takes nothing more meanwhile.
     m_error = error;
-    m_buffer.clear();
-    m_buffer.squeeze();
-    m_pos = 0;
     return Result::Error;
 }

@@ -10,9 +10,9 @@
 // reported at once, without waiting for (or allocating) the announced body.
 //
 // After an error the decoder stays in the error state and ignores further
-// input until reset(): the caller drops the connection (TCP) or resets and
-// waits for the next request (serial line). The memory held is at most one
-// frame plus the last piece fed.
+// input until reset() or resync(): the caller drops the connection (TCP) or
+// resynchronises (serial line: line noise, a peer that went away in the middle
+// of a frame). The memory held is at most one frame plus the last piece fed.
 class WireDecoder {
 public:
     enum class Result { NeedMore, Frame, Error };
@@ -27,8 +27,15 @@ public:
     Error error() const { return m_error; }
     static const char* errorText(Error error);
     // Bytes of a frame begun but not complete (a connection that ends now cut a frame).
-    qsizetype pendingBytes() const { return m_buffer.size() - m_pos; }
+    // None in the error state: what is held then is no frame, only the bytes a
+    // resync() searches.
+    qsizetype pendingBytes() const { return m_error == Error::None ? m_buffer.size() - m_pos : 0; }
     void reset();
+    // Abandons the frame begun at the current position (after an error, or one
+    // whose bytes stopped arriving) and moves to the next frame start found in
+    // the bytes already buffered. Clears the error state. False when no frame
+    // start is buffered (the decoder is then empty).
+    bool resync();
 
 private:
     Result fail(Error error);

@@ -23,6 +23,10 @@ struct WireFrame {
     static constexpr int HeaderSize = 16;
     static constexpr int TrailerSize = 4;
     static constexpr quint32 MaxPayload = 1u << 20; // 1 MiB
+    // The largest payload any request needs: a PutChunk piece of 512 KiB and
+    // its offset and length. A terminal rejects a header announcing more at once.
+    static constexpr quint32 MaxUploadPiece = 512u << 10;
+    static constexpr quint32 MaxRequestPayload = MaxUploadPiece + 64;
 
     enum Kind : quint8 { Request = 0, Reply = 1, Event = 2 };
 

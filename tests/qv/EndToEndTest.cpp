@@ -48,7 +48,7 @@ void EndToEndTest::initTestCase()
     qputenv("TERMSDK_COM1", com1.toLocal8Bit());
     QVERIFY2(m_termsim.start({QStringLiteral("--trace"), m_dir.filePath(QStringLiteral("trace.txt")),
                               QStringLiteral("--terminal"),
-                              QStringLiteral("machine=1,kind=bw,serial=%1,users=12,logs=3000,days=30,seed=11,end=2024-05-31").arg(com1),
+                              QStringLiteral("machine=1,kind=bw,serial=%1,baud=0,users=12,logs=3000,days=30,seed=11,end=2024-05-31").arg(com1),
                               QStringLiteral("--terminal"),
                               QStringLiteral("machine=2,kind=color,tcp=0,users=25,logs=5000,days=30,seed=12,end=2024-05-31")}),
              qPrintable(m_termsim.errors()));

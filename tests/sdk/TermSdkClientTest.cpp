@@ -12,8 +12,18 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "WireFrame.h"
+#include "WireOp.h"
+#include "WireWriter.h"
+
+#include <QtEndian>
+
+#include <arpa/inet.h>
 #include <atomic>
 #include <csignal>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <functional>
 #include <thread>
 
@@ -24,11 +34,14 @@ private Q_SLOTS:
     void connects_data();
     void connects();
     void deadTerminalFailsWithinTimeout();
+    void connectTimeoutIsOneDeadline();
     void operations_data();
     void operations();
     void bulkLoadMatchesTerminal_data();
     void bulkLoadMatchesTerminal();
     void traceShowsCallsInOrder();
+    void traceEscapesTexts_data();
+    void traceEscapesTexts();
     void faults_data();
     void faults();
     void serverKilledMidTransfer();
@@ -75,7 +88,7 @@ void TermSdkClientTest::initTestCase()
     const QStringList args{
         QStringLiteral("--trace"), path(QStringLiteral("trace.txt")),
         QStringLiteral("--terminal"),
-        QStringLiteral("machine=1,kind=bw,serial=%1,users=20,logs=20000,days=90,seed=3,end=2024-06-30")
+        QStringLiteral("machine=1,kind=bw,serial=%1,baud=0,users=20,logs=20000,days=90,seed=3,end=2024-06-30")
             .arg(path(QStringLiteral("com1"))),
         QStringLiteral("--terminal"),
         QStringLiteral("machine=2,kind=color,tcp=0,users=30,logs=200000,days=365,seed=5,end=2024-06-30"),
@@ -164,6 +177,53 @@ void TermSdkClientTest::deadTerminalFailsWithinTimeout()
     QCOMPARE(lastError(sdk), int(TermError::ConnectTimeout));
     QVERIFY2(timer.elapsed() < 5000, "the connect blocked far beyond its timeout");
     QVERIFY(!sdk.isConnected());
+}
+
+void TermSdkClientTest::connectTimeoutIsOneDeadline()
+{
+    // A terminal slow at both steps: its listener is full, so the TCP connect
+    // completes only when the client's first SYN is sent again (about 1 s
+    // later), and it answers the Connect 1.5 s after accepting. Each step fits
+    // in the 2 s timeout, both together do not.
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    QVERIFY(listener >= 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    QVERIFY(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
+    QVERIFY(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) == 0);
+    QVERIFY(::listen(listener, 0) == 0);
+    const int filler = ::socket(AF_INET, SOCK_STREAM, 0);
+    QVERIFY(::connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0); // fills the queue
+    std::atomic<bool> answered{false};
+    std::thread terminal([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ::close(::accept(listener, nullptr, nullptr)); // room again, for the retried SYN
+        const int peer = ::accept(listener, nullptr, nullptr);
+        QByteArray in(256, 0);
+        const ssize_t n = ::read(peer, in.data(), size_t(in.size()));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        if (n >= WireFrame::HeaderSize) {
+            WireWriter w;
+            w.u8(1).i32(1);
+            QByteArray out;
+            WireFrame::appendEncoded(out, WireFrame::Reply, qFromLittleEndian<quint32>(in.constData() + 4),
+                                     quint16(WireOp::Connect), 0, w.data().constData(), w.data().size());
+            answered = ::write(peer, out.constData(), size_t(out.size())) == out.size();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ::close(peer);
+    });
+    TTermSdk sdk;
+    sdk.setConnectTimeout(2000);
+    const bool connected = sdk.ConnectNetwork(QStringLiteral("127.0.0.1"), ntohs(address.sin_port));
+    const int error = lastError(sdk);
+    terminal.join();
+    ::close(filler);
+    ::close(listener);
+    QVERIFY(!connected);
+    QCOMPARE(error, int(TermError::ConnectTimeout));
 }
 
 using OperationCheck = std::function<void(TTermSdk&, const QString& dir)>;
@@ -574,6 +634,33 @@ void TermSdkClientTest::traceShowsCallsInOrder()
     QCOMPARE(lines, expected);
 }
 
+void TermSdkClientTest::traceEscapesTexts_data()
+{
+    // A user name as a client sends it, and as the trace must show it: one
+    // line, arguments that cannot be confused.
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("traced");
+    QTest::newRow("line feed that forges a request line")
+        << QStringLiteral("Li\n4 Disconnect()") << QStringLiteral("Li\\n4 Disconnect\\(\\)");
+    QTest::newRow("commas") << QStringLiteral("Li, Lei,2") << QStringLiteral("Li\\, Lei\\,2");
+    QTest::newRow("backslash and carriage return") << QStringLiteral("a\\n\r") << QStringLiteral("a\\\\n\\r");
+    QTest::newRow("Chinese name") << QStringLiteral("李雷") << QStringLiteral("李雷");
+}
+
+void TermSdkClientTest::traceEscapesTexts()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, traced);
+    const qsizetype before = traceLines().size();
+    TTermSdk sdk;
+    QVERIFY(sdk.ConnectNetwork(QStringLiteral("127.0.0.1"), m_scratchPort));
+    QVERIFY(sdk.WriteUserInfo(1, 77, name, QString(), 0, true));
+    sdk.Disconnect();
+    const QStringList lines = traceLines().mid(before);
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines.at(1), QStringLiteral("4 WriteUserInfo(1,77,%1,,0,1)").arg(traced));
+}
+
 void TermSdkClientTest::faults_data()
 {
     QTest::addColumn<QStringList>("options");
@@ -678,7 +765,7 @@ void TermSdkClientTest::serialLineLostWhenServerDies()
     const QString link = path(QStringLiteral("com2"));
     qputenv("TERMSDK_COM2", link.toLocal8Bit());
     const QStringList args{QStringLiteral("--terminal"),
-                           QStringLiteral("machine=5,kind=bw,serial=%1,users=5,logs=100").arg(link)};
+                           QStringLiteral("machine=5,kind=bw,serial=%1,baud=0,users=5,logs=100").arg(link)};
     TermSimProcess sim;
     QVERIFY2(sim.start(args), qPrintable(sim.errors()));
     TTermSdk sdk;
@@ -690,6 +777,9 @@ void TermSdkClientTest::serialLineLostWhenServerDies()
     sim.killHard();
     QVERIFY(!sdk.GetDeviceInfo(5, 2, v));
     QCOMPARE(lastError(sdk), int(TermError::ConnectionLost));
+    // The detail says what happened to the line, not the last system call's text.
+    QVERIFY2(sdk.lastErrorDetail().startsWith(QStringLiteral("serial line %1 lost").arg(link)),
+             qPrintable(sdk.lastErrorDetail()));
     QVERIFY(!sdk.isConnected());
     QVERIFY(!sdk.ConnectSerial(2, 5, 115200)); // the line is gone with its server
     TermSimProcess again;

@@ -20,6 +20,8 @@ private Q_SLOTS:
     void malformedFrames_data();
     void malformedFrames();
     void truncatedFrameWaits();
+    void resyncFindsNextFrame_data();
+    void resyncFindsNextFrame();
     void wireTimeMatchesCalendar_data();
     void wireTimeMatchesCalendar();
     void logChunkParsing_data();
@@ -156,6 +158,46 @@ void WireCodecTest::truncatedFrameWaits()
     decoder.feed(good.right(1));
     QCOMPARE(decoder.next(f), WireDecoder::Result::Frame);
     QCOMPARE(f.payload, payloadOf(100));
+}
+
+void WireCodecTest::resyncFindsNextFrame_data()
+{
+    // What the reader holds before the frame it must find: the bytes are in
+    // the buffer when the resync happens (after an error, or after a gap).
+    QTest::addColumn<QByteArray>("before");
+    const QByteArray big = frameBytes(7, 0x04, payloadOf(5000), WireFrame::Request);
+    QTest::newRow("line noise") << QByteArray("\x00\xffTx\x54garbage");
+    QTest::newRow("frame cut inside its header") << big.left(9);
+    QTest::newRow("frame cut inside its body") << big.left(700);
+    QTest::newRow("frame whose header announces more than is allowed")
+        << [] {
+               QByteArray h = frameBytes(1, 1, QByteArray(), WireFrame::Request).left(WireFrame::HeaderSize);
+               qToLittleEndian<quint32>(WireFrame::MaxPayload + 1, h.data() + 12);
+               return h;
+           }();
+    QTest::newRow("frame with a bad checksum") << [] {
+        QByteArray f = frameBytes(2, 0x21, payloadOf(40));
+        f[30] = char(f.at(30) ^ 1);
+        return f;
+    }();
+}
+
+void WireCodecTest::resyncFindsNextFrame()
+{
+    QFETCH(QByteArray, before);
+    WireDecoder decoder;
+    decoder.feed(before + frameBytes(9, 0x01, QByteArray("connect"), WireFrame::Request));
+    WireFrame f;
+    for (int attempts = 0; attempts < 100; ++attempts) {
+        const auto r = decoder.next(f);
+        if (r == WireDecoder::Result::Frame && f.sequence == 9)
+            break;
+        // An error, or a frame still waiting for bytes that will not come.
+        QVERIFY(decoder.resync());
+    }
+    QCOMPARE(f.sequence, 9u);
+    QCOMPARE(f.payload, QByteArray("connect"));
+    QCOMPARE(decoder.pendingBytes(), 0);
 }
 
 void WireCodecTest::wireTimeMatchesCalendar_data()

@@ -1,5 +1,5 @@
 // Bounded random-input fuzzing of the frame decoder and the bulk-record parsers:
-// 200,000 deterministic inputs (random bytes, and valid frames mutated by bit
+// 200,000 deterministic inputs (more with WIRE_FUZZ_INPUTS) (random bytes, and valid frames mutated by bit
 // flips, cuts, insertions and forged lengths), fed in random pieces. Nothing may
 // crash, hang or hold more than one frame plus the piece just fed.
 #include "TermLogBuffer.h"
@@ -139,9 +139,13 @@ QByteArray mutate(QByteArray b, std::mt19937& rng)
 
 void WireFuzzTest::decoderSurvivesRandomInput()
 {
-    std::mt19937 rng(20240611u);
+    // WIRE_FUZZ_INPUTS and WIRE_FUZZ_SEED make longer runs (scripts/fuzz).
+    bool ok = false;
+    const int envInputs = qEnvironmentVariableIntValue("WIRE_FUZZ_INPUTS", &ok);
+    const int kInputs = ok && envInputs > 0 ? envInputs : 200000;
+    const int envSeed = qEnvironmentVariableIntValue("WIRE_FUZZ_SEED", &ok);
+    std::mt19937 rng(ok ? quint32(envSeed) : 20240611u);
     MemoryWatch memory;
-    constexpr int kInputs = 200000;
     constexpr qsizetype kMaxFrame = WireFrame::HeaderSize + WireFrame::MaxPayload + WireFrame::TrailerSize;
     qint64 frames = 0, errors = 0;
     for (int i = 0; i < kInputs; ++i) {
