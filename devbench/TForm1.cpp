@@ -116,7 +116,8 @@ void TForm1::buildWindow()
 {
     setWindowTitle(QStringLiteral("Horolux"));
     setFont(benchFont());
-    setFixedSize(kClientSize);
+    // The window may be resized; the controls keep their places.
+    resize(kClientSize);
     move(176, 153);
 
     sbtnTCPIP = new QToolButton(this);
@@ -153,7 +154,8 @@ void TForm1::buildWindow()
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(8, 104, 217, 393);
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Long lines wrap at the box's edge, as the original memo's did.
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
 
     Label1 = makeLabel(this, "Label1", QStringLiteral("Label1"), 240, 2);
 
@@ -253,7 +255,9 @@ void TForm1::guarded(const std::function<void()>& handler)
 void TForm1::AddMessage(const QString& text)
 {
     Memo1->appendPlainText(text);
-    Memo1->repaint();
+    // Painted now, not when the command returns to the event loop, so lines
+    // show while a long command still runs.
+    Memo1->viewport()->repaint();
 }
 
 // ------------------------------------------------------------- start-up
@@ -272,6 +276,7 @@ void TForm1::prepareDevInfoGrid()
     vleDevInfo->setHorizontalHeaderLabels({QStringLiteral("Item"), QStringLiteral("Value")});
     vleDevInfo->verticalHeader()->hide();
     vleDevInfo->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    vleDevInfo->verticalHeader()->setMinimumSectionSize(18);
     vleDevInfo->verticalHeader()->setDefaultSectionSize(18);
     vleDevInfo->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     vleDevInfo->horizontalHeader()->setFixedHeight(18);

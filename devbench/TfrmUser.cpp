@@ -101,6 +101,7 @@ void TfrmUser::buildForm()
     vleTemps->setHorizontalHeaderLabels({QStringLiteral("Finger"), QStringLiteral("Template")});
     vleTemps->verticalHeader()->hide();
     vleTemps->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    vleTemps->verticalHeader()->setMinimumSectionSize(18);
     vleTemps->verticalHeader()->setDefaultSectionSize(18);
     vleTemps->horizontalHeader()->setFixedHeight(18);
     vleTemps->setColumnWidth(0, 33);

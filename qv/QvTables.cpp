@@ -58,14 +58,9 @@ void rebuildRecordTable(WorkingTable& table)
 
 void setNewDeviceDefaults(WorkingTable& table)
 {
-    table.setFieldValue(kDeviceNo, 1);
-    table.setFieldValue(kDeviceType, kColour);
-    table.setFieldValue(kCommMode, kSerialMode);
-    table.setFieldValue(kSerialPort, 1);
-    table.setFieldValue(kBaudRate, 19200);
-    table.setFieldValue(kIpAddress, QStringLiteral(""));
-    table.setFieldValue(kTcpPort, 4370);
-    table.setFieldValue(kCommPassword, QStringLiteral(""));
+    const TerminalEntry fresh; // carries the defaults of a new terminal
+    for (const QString& column : TerminalEntry::columns())
+        table.setFieldValue(column, fresh.value(column));
     table.setFieldValue(kLinkState, QStringLiteral(""));
 }
 

@@ -1,36 +1,41 @@
 #pragma once
 
+#include "AttendanceText.h"
+#include "TerminalEntry.h"
+
 #include <QString>
 
 class WorkingTable;
 
 // The three working tables of the interface tool: their columns, sort orders
 // and the defaults of a new terminal row. Column names are the user's words
-// and double as grid titles.
+// and double as grid titles; the device table's are the terminal-list
+// columns (TerminalEntry), the record table's those of a record row
+// (AttendanceText), so that files and the command-line collector use the same.
 namespace QvTables {
 
-inline const QString kDeviceNo = QStringLiteral("设备号");
-inline const QString kDeviceType = QStringLiteral("设备类型");
-inline const QString kCommMode = QStringLiteral("通讯方式");
-inline const QString kSerialPort = QStringLiteral("串口号");
-inline const QString kBaudRate = QStringLiteral("波特率");
-inline const QString kIpAddress = QStringLiteral("IP地址");
-inline const QString kTcpPort = QStringLiteral("端口号");
-inline const QString kCommPassword = QStringLiteral("通讯密码");
+inline const QString& kDeviceNo = TerminalEntry::kDeviceNo;
+inline const QString& kDeviceType = TerminalEntry::kDeviceType;
+inline const QString& kCommMode = TerminalEntry::kCommMode;
+inline const QString& kSerialPort = TerminalEntry::kSerialPort;
+inline const QString& kBaudRate = TerminalEntry::kBaudRate;
+inline const QString& kIpAddress = TerminalEntry::kIpAddress;
+inline const QString& kTcpPort = TerminalEntry::kTcpPort;
+inline const QString& kCommPassword = TerminalEntry::kCommPassword;
 inline const QString kLinkState = QStringLiteral("连接状态");
 
-inline const QString kEnrollNo = QStringLiteral("登记号");
-inline const QString kName = QStringLiteral("姓名");
+inline const QString& kEnrollNo = AttendanceText::kEnrollNo;
+inline const QString& kName = AttendanceText::kName;
 inline const QString kPassword = QStringLiteral("密码");
 inline const QString kKind = QStringLiteral("类型");
 inline const QString kDisabled = QStringLiteral("禁用");
-inline const QString kTime = QStringLiteral("时间");
+inline const QString& kTime = AttendanceText::kTime;
 
-inline const QString kSerialMode = QStringLiteral("串口(232/485)");
-inline const QString kNetworkMode = QStringLiteral("TCP/IP");
-inline const QString kBlackWhite = QStringLiteral("黑白屏");
-inline const QString kColour = QStringLiteral("彩色屏");
-inline const QString kFace = QStringLiteral("面部识别");
+inline const QString& kSerialMode = TerminalEntry::kSerialMode;
+inline const QString& kNetworkMode = TerminalEntry::kNetworkMode;
+inline const QString& kBlackWhite = TerminalEntry::kBlackWhite;
+inline const QString& kColour = TerminalEntry::kColour;
+inline const QString& kFace = TerminalEntry::kFace;
 inline const QString kLinkOk = QStringLiteral("成功");
 inline const QString kLinkFailed = QStringLiteral("失败");
 

@@ -1,5 +1,6 @@
 #include "RecordCollection.h"
 
+#include "AttendanceText.h"
 #include "BulkRead.h"
 #include "DateText.h"
 #include "ITermSdk.h"
@@ -48,31 +49,13 @@ private:
     std::optional<QDate> m_end;
 };
 
-// "YYYY-MM-DD HH:NN[:SS]" with two-digit fields.
+// The record's time text; a time that is not a time of day ends the terminal's reading.
 QString timeText(int year, int month, int day, int hour, int minute, int second, bool withSeconds)
 {
-    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || (withSeconds && (second < 0 || second > 59)) ||
-        year < 0 || year > 9999)
+    QString text = AttendanceText::timeText(year, month, day, hour, minute, second, withSeconds);
+    if (text.isEmpty())
         throw UnreadableDate("record time is not a time");
-    char16_t text[19];
-    auto put = [&text](int at, int value, int digits) {
-        for (int i = digits - 1; i >= 0; --i, value /= 10)
-            text[at + i] = static_cast<char16_t>(u'0' + value % 10);
-    };
-    put(0, year, 4);
-    text[4] = u'-';
-    put(5, month, 2);
-    text[7] = u'-';
-    put(8, day, 2);
-    text[10] = u' ';
-    put(11, hour, 2);
-    text[13] = u':';
-    put(14, minute, 2);
-    if (withSeconds) {
-        text[16] = u':';
-        put(17, second, 2);
-    }
-    return QString(reinterpret_cast<const QChar*>(text), withSeconds ? 19 : 16);
+    return text;
 }
 
 void addRecord(WorkingTable& records, const QVariant& deviceNo, const QString& enrollNo, const QString& time,
@@ -83,7 +66,7 @@ void addRecord(WorkingTable& records, const QVariant& deviceNo, const QString& e
     records.setFieldValue(kEnrollNo, enrollNo);
     records.setFieldValue(kName, QStringLiteral(""));
     records.setFieldValue(kTime, time);
-    records.setFieldValue(kKind, stateWord(state));
+    records.setFieldValue(kKind, AttendanceText::stateWord(state));
     records.post();
 }
 
@@ -122,26 +105,6 @@ void fetchLog(Context& c, const DateRange& range, ReadProgress& progress)
     }
 }
 } // namespace
-
-QString stateWord(int state)
-{
-    switch (state) {
-    case 0:
-        return QStringLiteral("上班");
-    case 1:
-        return QStringLiteral("下班");
-    case 2:
-        return QStringLiteral("外出");
-    case 3:
-        return QStringLiteral("外出返回");
-    case 4:
-        return QStringLiteral("加班签到");
-    case 5:
-        return QStringLiteral("加班签退");
-    default:
-        return QStringLiteral("");
-    }
-}
 
 void run(Context& c)
 {

@@ -10,7 +10,4 @@ using Context = RunContext;
 // Asks for a date range; unless cancelled, empties the record table and
 // collects the in-range attendance records of every terminal into it.
 void run(Context& context);
-
-// The 类型 word of an attendance state; empty for states without one.
-QString stateWord(int state);
 } // namespace RecordCollection

@@ -2,6 +2,7 @@
 
 #include "ConnectionTest.h"
 #include "DataGrid.h"
+#include "GridMenus.h"
 #include "GuardedHandler.h"
 #include "QvTables.h"
 #include "RecordCollection.h"
@@ -69,6 +70,7 @@ TfrmMain::TfrmMain(const UiServices& services, TermSdkFactory sdkFactory, QWidge
 {
     setObjectName(QStringLiteral("frmMain"));
     buildWindow();
+    installGridMenus(*this, m_services);
 }
 
 TfrmMain::~TfrmMain() = default;

@@ -4,6 +4,7 @@
 #include "ITermSdk.h"
 #include "IntegerText.h"
 #include "QvTables.h"
+#include "TerminalEntry.h"
 #include "WindowFont.h"
 #include "WorkingTable.h"
 
@@ -56,14 +57,6 @@ void separator(QWidget* parent, int y)
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
     line->setGeometry(8, y, parent->width() - 16, 4);
-}
-
-bool inList(const QString& text, const QStringList& entries)
-{
-    for (const QString& entry : entries)
-        if (text.compare(entry, Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
 }
 } // namespace
 
@@ -202,32 +195,16 @@ void TfrmSetInfo::fail(QWidget* control, const QString& message)
 
 bool TfrmSetInfo::checkEntries(bool withPassword)
 {
-    if (textOf(DBEdit1).isEmpty())
-        return fail(DBEdit1, QStringLiteral("【设备号】不能为空")), false;
-    const QString type = textOf(DBComboBox5);
-    if (type.isEmpty())
-        return fail(DBComboBox5, QStringLiteral("【设备类型】不能为空")), false;
-    if (!inList(type, {kBlackWhite, kColour, kFace}))
-        return fail(DBComboBox5, QStringLiteral("【设备类型】的值只能为“黑白屏”或“彩色屏”或“面部识别”")), false;
-    const QString mode = textOf(DBComboBox1);
-    if (mode.isEmpty())
-        return fail(DBComboBox1, QStringLiteral("【通讯方式】不能为空")), false;
-    if (!inList(mode, {kSerialMode, kNetworkMode}))
-        return fail(DBComboBox1, QStringLiteral("【通讯方式】的值只能为“串口(232/485)”或“TCP/IP”")), false;
-    if (mode == kSerialMode) {
-        if (textOf(DBComboBox3).isEmpty())
-            return fail(DBComboBox3, QStringLiteral("【串口号】不能为空")), false;
-        if (textOf(DBComboBox2).isEmpty())
-            return fail(DBComboBox2, QStringLiteral("【波特率】不能为空")), false;
-    } else {
-        if (textOf(DBEdit2).isEmpty())
-            return fail(DBEdit2, QStringLiteral("【IP地址】不能为空")), false;
-        if (textOf(DBComboBox4).isEmpty())
-            return fail(DBComboBox4, QStringLiteral("【端口号】不能为空")), false;
-        if (withPassword && textOf(DBEdit3).isEmpty())
-            return fail(DBEdit3, QStringLiteral("【密码】不能为空")), false;
-    }
-    return true;
+    TerminalEntry entry;
+    for (const Binding& binding : m_bindings)
+        entry.setValue(binding.field, textOf(binding.control));
+    const auto problem = entry.check(withPassword);
+    if (!problem)
+        return true;
+    for (const Binding& binding : m_bindings)
+        if (binding.field == problem->column)
+            fail(binding.control, problem->message);
+    return false;
 }
 
 bool TfrmSetInfo::commit(const Binding& binding)

@@ -7,6 +7,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
+
+#include "TaggedButton.h"
 #include <QTest>
 
 #include <memory>

@@ -1,177 +1,257 @@
-// devbench's data and device commands against the real terminal emulator:
-// users backup and restore, the terminal's data backup and restore, Start
-// Verify with a finger placed on the emulated sensor, and a firmware update.
+// devbench through the real SDK client against the terminal emulator: a
+// black-and-white terminal on a serial line (a pseudo-terminal published as
+// COM1), a colour terminal on TCP, and a second serial terminal (COM2) whose
+// Device ID a test changes.
 #include "FakeUiServices.h"
+#include "ModalDialogDriver.h"
 #include "TForm1.h"
 #include "TTermSdk.h"
 #include "TaggedButton.h"
 #include "TermSimProcess.h"
+#include "TfrmSelOne.h"
+#include "TfrmUser.h"
 
-#include <QDir>
+#include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
-#include <QPushButton>
+#include <QPointer>
+#include <QTableWidget>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 
 class EndToEndTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
-    void init();
-    void cleanup();
-    void usersBackupClearRestore();
-    void dataBackupClearRestore();
-    void startVerifyWithAFingerOnTheSensor();
-    void firmwareUpdateShowsInTheVersion();
+    void serialConnectShowsTheEmulatorsStatus();
+    void tcpConnectShowsTheEmulatorsStatus();
+    void deviceInfoRoundTrip();
+    void newDeviceIdReachesTheTerminal();
+    void userDialogReadEditWriteReadBack();
 
 private:
-    // Every user with every template, as one text per user.
-    QStringList terminalUsers();
-    QString path(const QString& name) const { return m_dir.filePath(name); }
-    QStringList lines() const { return m_window->Memo1->toPlainText().split(QLatin1Char('\n')); }
-    void click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+    // A devbench window over the real SDK client.
+    struct Bench {
+        FakeUiServices fakes;
+        TForm1 window{fakes.services(), [] { return std::make_unique<TTermSdk>(); }};
+        Bench() { window.show(); }
+        QStringList lines() const { return window.Memo1->toPlainText().split(QLatin1Char('\n')); }
+        void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+        void connectSerial(const QString& port, int machine)
+        {
+            window.edtNetAddress->setText(port);
+            window.edtNetPort->setText(QString::number(machine));
+            click(window.btnConnect);
+        }
+        void connectTcp(int tcpPort)
+        {
+            click(window.sbtnTCPIP);
+            window.edtNetAddress->setText(QStringLiteral("127.0.0.1"));
+            window.edtNetPort->setText(QString::number(tcpPort));
+            click(window.btnConnect);
+        }
+        QString cell(int row) const { return window.vleDevInfo->item(row - 1, 1)->text(); }
+        void setCell(int row, const QString& text) { window.vleDevInfo->item(row - 1, 1)->setText(text); }
+    };
+    QStringList traceLines() const;
 
     QTemporaryDir m_dir;
-    TermSimProcess m_sim;
-    int m_port = 0;
-    FakeUiServices m_fakes;
-    std::unique_ptr<TForm1> m_window;
+    TermSimProcess m_termsim;
+    int m_tcpPort = 0;
 };
 
 void EndToEndTest::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    QVERIFY2(m_sim.start({QStringLiteral("--data-dir"), path(QStringLiteral("data")), QStringLiteral("--terminal"),
-                          QStringLiteral("machine=1,kind=bw,tcp=0,users=12,logs=300,seed=4")}),
-             qPrintable(m_sim.errors()));
-    m_port = m_sim.tcpPort(1);
-    QVERIFY(m_port > 0);
-    QDir::setCurrent(m_dir.path()); // fp.bmp and emfw.cfg live in the working directory
+    const QString com1 = m_dir.filePath(QStringLiteral("com1"));
+    const QString com2 = m_dir.filePath(QStringLiteral("com2"));
+    qputenv("TERMSDK_COM1", com1.toLocal8Bit());
+    qputenv("TERMSDK_COM2", com2.toLocal8Bit());
+    QVERIFY2(m_termsim.start({QStringLiteral("--trace"), m_dir.filePath(QStringLiteral("trace.txt")),
+                              QStringLiteral("--terminal"),
+                              QStringLiteral("machine=1,kind=bw,serial=%1,users=12,logs=300,seed=11").arg(com1),
+                              QStringLiteral("--terminal"),
+                              QStringLiteral("machine=2,kind=color,tcp=0,users=25,logs=500,seed=12"),
+                              QStringLiteral("--terminal"),
+                              QStringLiteral("machine=4,kind=bw,serial=%1,users=3,logs=10,seed=13").arg(com2)}),
+             qPrintable(m_termsim.errors()));
+    m_tcpPort = m_termsim.tcpPort(2);
+    QVERIFY(m_tcpPort > 0);
 }
 
-void EndToEndTest::init()
+QStringList EndToEndTest::traceLines() const
 {
-    m_window = std::make_unique<TForm1>(m_fakes.services(), [] { return std::make_unique<TTermSdk>(); });
-    m_window->show();
-    m_window->edtNetAddress->setText(QStringLiteral("127.0.0.1"));
-    m_window->edtNetPort->setText(QString::number(m_port));
-    click(m_window->btnConnect);
-    QCOMPARE(m_window->btnConnect->Tag, 1);
-}
-
-void EndToEndTest::cleanup()
-{
-    if (m_window && m_window->btnConnect->Tag == 1)
-        click(m_window->btnConnect);
-    m_window.reset();
-}
-
-QStringList EndToEndTest::terminalUsers()
-{
-    TTermSdk sdk;
-    if (!sdk.ConnectNetwork(QStringLiteral("127.0.0.1"), m_port) || !sdk.LoadAllUserIds(1))
+    QFile trace(m_dir.filePath(QStringLiteral("trace.txt")));
+    if (!trace.open(QIODevice::ReadOnly))
         return {};
-    QList<int> numbers;
-    QStringList users;
-    int enroll = 0, privilege = 0;
-    QString name, password;
-    bool enabled = false;
-    while (sdk.NextUserRecord(1, enroll, name, password, privilege, enabled)) {
-        numbers << enroll;
-        users << QStringLiteral("%1 %2 %3 %4 %5").arg(enroll).arg(name, password).arg(privilege).arg(enabled);
+    return QString::fromUtf8(trace.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+void EndToEndTest::serialConnectShowsTheEmulatorsStatus()
+{
+    Bench b;
+    b.click(b.window.btnConnect); // the start-up fields: COM1, Device ID 1, 115200
+    const QStringList lines = b.lines();
+    QCOMPARE(lines.size(), 18);
+    QCOMPARE(lines.mid(0, 4), (QStringList{"Device Connected.", "Firmware Version: Ver 5.20 2021-06-18",
+                                           "Serial Number: TSB00000001", "ProductCode: TS-BW200"}));
+    QVERIFY2(QRegularExpression(QStringLiteral("^DeviceTime=20\\d\\d-\\d{1,2}-\\d{1,2} \\d{1,2}:\\d{1,2}:\\d{1,2}$"))
+                 .match(lines.at(4)).hasMatch(), qPrintable(lines.at(4)));
+    // Seeded: 12 users, the first a super administrator and the next two administrators, 300 records;
+    // a black-and-white terminal holds 10000 users and 100000 records.
+    QCOMPARE(lines.at(5), QStringLiteral("Tatal administrator: 3"));
+    QCOMPARE(lines.at(6), QStringLiteral("Tatal users: 12"));
+    QCOMPARE(lines.at(10), QStringLiteral("Tatal In and out record: 300"));
+    QCOMPARE(lines.at(12), QStringLiteral("Nominal user number: 10000"));
+    QCOMPARE(lines.at(13), QStringLiteral("Nominal In and out record number: 100000"));
+    QCOMPARE(lines.at(15), QStringLiteral("Remain user number: 9988"));
+    QCOMPARE(lines.at(16), QStringLiteral("Remain In and out record number: 99700"));
+    const auto valueOf = [&](int i) { return lines.at(i).section(QStringLiteral(": "), 1).toInt(); };
+    QVERIFY(valueOf(7) >= 12); // one or two templates per user
+    QCOMPARE(valueOf(11) - valueOf(7), valueOf(14));
+    QCOMPARE(lines.last(), QStringLiteral(" "));
+    QCOMPARE(b.window.btnConnect->Tag, 1);
+
+    const int traced = traceLines().size();
+    b.click(b.window.btnConnect);
+    QCOMPARE(traceLines().mid(traced), (QStringList{"1 RefreshDeviceData(1)", "1 SetDeviceEnabled(1,1)", "1 Disconnect()"}));
+    QCOMPARE(b.window.btnConnect->Tag, 0);
+}
+
+void EndToEndTest::tcpConnectShowsTheEmulatorsStatus()
+{
+    Bench b;
+    b.connectTcp(m_tcpPort);
+    const QStringList lines = b.lines();
+    QCOMPARE(lines.size(), 18);
+    QCOMPARE(lines.mid(0, 4), (QStringList{"Device Connected.", "Firmware Version: Ver 6.60 2023-03-02",
+                                           "Serial Number: TSC00000002", "ProductCode: TS-C300"}));
+    QCOMPARE(lines.at(6), QStringLiteral("Tatal users: 25"));
+    QCOMPARE(lines.at(10), QStringLiteral("Tatal In and out record: 500"));
+    QCOMPARE(b.window.machineNumber(), 1);
+    b.click(b.window.btnConnect);
+
+    // A port where nothing listens: the error line, and the window stays disconnected.
+    Bench dead;
+    dead.connectTcp(1);
+    QCOMPARE(dead.lines().size(), 2);
+    QVERIFY(dead.lines().first().startsWith(QLatin1String("! ConnectDevice ErrorNo.=")));
+    QCOMPARE(dead.window.btnConnect->Tag, 0);
+}
+
+void EndToEndTest::deviceInfoRoundTrip()
+{
+    {
+        Bench b;
+        b.connectTcp(m_tcpPort);
+        b.window.Memo1->clear();
+        b.click(b.window.btnLoadDevInfo);
+        QCOMPARE(b.window.Memo1->toPlainText(), QString());
+        QCOMPARE(b.cell(2), QStringLiteral("2"));
+        QCOMPARE(b.cell(9), QStringLiteral("115200 bps"));
+        QCOMPARE(b.cell(29), QStringLiteral("AUTO"));
+        b.setCell(8, QStringLiteral("7"));
+        b.setCell(19, QStringLiteral("18:30"));
+        b.setCell(16, QStringLiteral("Off"));
+        b.click(b.window.btnSaveDevInfo);
+        QCOMPARE(b.lines(), QStringList{"SetDeviceInfo OK"});
+        b.click(b.window.btnConnect);
     }
-    for (int i = 0; i < numbers.size(); ++i) {
-        for (int k = 0; k < 10; ++k) {
-            QByteArray buffer(2048, '\0');
-            int length = 2048;
-            if (sdk.ReadFingerTemplate(1, numbers[i], k, buffer, length))
-                users[i] += QStringLiteral(" FPT_%1=%2").arg(k).arg(QString::fromLatin1(buffer.left(length).toHex()));
-        }
-    }
-    users.sort();
-    return users;
+    Bench again;
+    again.connectTcp(m_tcpPort);
+    again.click(again.window.btnLoadDevInfo);
+    QCOMPARE(again.cell(8), QStringLiteral("7"));
+    QCOMPARE(again.cell(19), QStringLiteral("18:30"));
+    QCOMPARE(again.cell(16), QStringLiteral("Off"));
+    again.click(again.window.btnConnect);
 }
 
-void EndToEndTest::usersBackupClearRestore()
+void EndToEndTest::newDeviceIdReachesTheTerminal()
 {
-    const QStringList before = terminalUsers();
-    QCOMPARE(before.size(), 12);
-    const QString file = path(QStringLiteral("users.dat"));
-    m_fakes.files.answers << file;
-    click(m_window->btnBackupUser);
-    QVERIFY(QFile::exists(file));
-    click(m_window->btnClearData);
-    QCOMPARE(terminalUsers(), QStringList());
-    m_fakes.files.answers << file;
-    click(m_window->btnRestore);
-    QCOMPARE(terminalUsers(), before);
-    QVERIFY(lines().contains(QStringLiteral("SetEnrollData OK: User=1,FP=0")));
-    QCOMPARE(m_fakes.messages.shown.size(), 0);
+    Bench b;
+    b.connectSerial(QStringLiteral("COM2"), 4);
+    QCOMPARE(b.window.btnConnect->Tag, 1);
+    b.click(b.window.btnLoadDevInfo);
+    QCOMPARE(b.cell(2), QStringLiteral("4"));
+    b.window.Memo1->clear();
+    b.setCell(2, QStringLiteral("9"));
+    b.click(b.window.btnSaveDevInfo);
+    QCOMPARE(b.lines(), QStringList{"SetDeviceInfo OK"});
+    QCOMPARE(b.window.machineNumber(), 9);
+    QCOMPARE(b.window.edtNetPort->text(), QStringLiteral("9"));
+
+    const int traced = traceLines().size();
+    b.click(b.window.btnSetTime);
+    QCOMPARE(b.lines().at(1), QStringLiteral("SetDeviceTime OK."));
+    QVERIFY(b.lines().at(2).startsWith(QLatin1String("DeviceTime=")));
+    QCOMPARE(traceLines().mid(traced, 2), (QStringList{"9 SetDeviceTime(9)", "9 GetDeviceTime(9)"}));
+
+    // The next connect takes the new ID from the field.
+    b.click(b.window.btnConnect);
+    b.window.Memo1->clear();
+    b.click(b.window.btnConnect);
+    QCOMPARE(b.lines().first(), QStringLiteral("Device Connected."));
+    QCOMPARE(b.lines().at(2), QStringLiteral("Serial Number: TSB00000009"));
+    b.click(b.window.btnConnect);
 }
 
-void EndToEndTest::dataBackupClearRestore()
+void EndToEndTest::userDialogReadEditWriteReadBack()
 {
-    const auto counters = [this] {
-        QList<int> values;
-        for (int i : {2, 3, 6}) { // users, templates, attendance records (the restore itself is logged)
-            int v = -1;
-            m_window->TermSdk1->GetDeviceStatus(1, i, v);
-            values << v;
-        }
-        return values;
-    };
-    const QList<int> before = counters();
-    const QStringList users = terminalUsers();
-    QVERIFY(before.at(0) > 0);
-    const QString file = path(QStringLiteral("terminal.dbin"));
-    m_fakes.files.answers << file;
-    click(m_window->Button19);
-    QCOMPARE(lines().last(), QStringLiteral("Backup Data to File: \"%1\" OK.").arg(file));
-    click(m_window->btnClearData);
-    QCOMPARE(counters().at(0), 0);
-    m_fakes.files.answers << file;
-    click(m_window->Button20);
-    QCOMPARE(lines().last(), QStringLiteral("Restore Data from File: \"%1\" OK.").arg(file));
-    QCOMPARE(counters(), before);
-    QCOMPARE(terminalUsers(), users);
-}
+    Bench b;
+    b.click(b.window.btnConnect);
+    QCOMPARE(b.window.btnConnect->Tag, 1);
 
-void EndToEndTest::startVerifyWithAFingerOnTheSensor()
-{
-    TTermSdk sensor;
-    QVERIFY(sensor.ConnectNetwork(QStringLiteral("127.0.0.1"), m_port));
-    TTermSdk::SimFingerResult result;
-    // Enrol user 65530's finger 0 with finger 3 of person 7, then verify it.
-    click(m_window->Button15);
-    QCOMPARE(lines().last(), QStringLiteral("Start Enroll a user, UserID=65530, FingerID=0"));
-    for (int press = 0; press < 3; ++press)
-        QVERIFY(sensor.simulateFinger(QStringLiteral("7"), 3, 70, result));
-    QCOMPARE(result.pressesLeft, 0);
-    QTRY_COMPARE(lines().count(QStringLiteral("Finger Feature: 70")), 3);
-    click(m_window->Button16);
-    QCOMPARE(lines().last(), QStringLiteral("Start Verify a user, UserID=65530, FingerID=0"));
-    QVERIFY(sensor.simulateFinger(QStringLiteral("7"), 3, 88, result));
-    QTRY_COMPARE(lines().mid(lines().size() - 2), (QStringList{"Finger Feature: 88", "User Verified: 65530"}));
-    click(m_window->Button16);
-    QVERIFY(sensor.simulateFinger(QStringLiteral("8"), 3, 41, result));
-    QTRY_COMPARE(lines().mid(lines().size() - 2), (QStringList{"Finger Feature: 41", "User Verified: -1"}));
-}
+    QString pickedLine;
+    QString readName;
+    QString firstTemplate;
+    QString readBack;
+    QString passwordBack;
+    int privilegeBack = -2;
+    ModalDialogDriver userDialog([&](QWidget* window) {
+        auto* dialog = qobject_cast<TfrmUser*>(window);
+        QVERIFY(dialog);
+        ModalDialogDriver picker([&](QWidget* pickerWindow) {
+            auto* selOne = qobject_cast<TfrmSelOne*>(pickerWindow);
+            QVERIFY(selOne);
+            QCOMPARE(selOne->ListBox1->count(), 12);
+            selOne->ListBox1->setCurrentRow(4);
+            pickedLine = selOne->ListBox1->currentItem()->text();
+            QTest::mouseClick(selOne->Button1, Qt::LeftButton);
+        });
+        QTest::mouseClick(dialog->btnLoadDev, Qt::LeftButton);
+        QVERIFY(picker.hasRun());
+        readName = dialog->edtName->text();
+        firstTemplate = dialog->vleTemps->item(0, 1)->text();
 
-void EndToEndTest::firmwareUpdateShowsInTheVersion()
-{
-    QFile firmware(QStringLiteral("emfw.cfg"));
-    QVERIFY(firmware.open(QIODevice::WriteOnly));
-    firmware.write(QByteArray(3000, 'f'));
-    firmware.close();
-    click(m_window->Button8);
-    QCOMPARE(lines().last(), QStringLiteral("UpdateFirmware success.pls restart the devie."));
-    m_window->ShowDeviceStatus();
-    QVERIFY(lines().contains(QStringLiteral("Firmware Version: Ver 5.20 2021-06-18 (updated 1)")));
-    QFile::remove(QStringLiteral("emfw.cfg"));
-    click(m_window->Button8);
-    QCOMPARE(lines().last(), QStringLiteral("UpdateFirmware fail."));
+        dialog->edtName->setText(QStringLiteral("Tester"));
+        dialog->edtPwd->setText(QStringLiteral("4321"));
+        dialog->cboPrivilege->setCurrentIndex(2);
+        QTest::mouseClick(dialog->btnSaveDev, Qt::LeftButton);
+        dialog->edtName->clear();
+        dialog->edtPwd->clear();
+        dialog->cboPrivilege->setCurrentIndex(-1);
+        QTest::mouseClick(dialog->btnLoadDev, Qt::LeftButton);
+        readBack = dialog->edtName->text();
+        passwordBack = dialog->edtPwd->text();
+        privilegeBack = dialog->cboPrivilege->currentIndex();
+        dialog->close();
+    });
+    b.click(b.window.btnSetName);
+    QVERIFY(userDialog.hasRun());
+    QVERIFY(b.fakes.messages.shown.isEmpty());
+    const QString enroll = pickedLine.left(5).trimmed();
+    QVERIFY2(pickedLine.mid(7) == readName && !readName.isEmpty(), qPrintable(pickedLine + " / " + readName));
+    QVERIFY(!firstTemplate.isEmpty());
+    QCOMPARE(readBack, QStringLiteral("Tester"));
+    QCOMPARE(passwordBack, QStringLiteral("4321"));
+    QCOMPARE(privilegeBack, 2);
+    const QStringList written = traceLines().filter(QStringLiteral("WriteUserInfo"));
+    QVERIFY(!written.isEmpty());
+    QVERIFY2(written.last().startsWith(QStringLiteral("1 WriteUserInfo(1,%1,").arg(enroll)), qPrintable(written.last()));
+    b.click(b.window.btnConnect);
 }
 
 QTEST_MAIN(EndToEndTest)
