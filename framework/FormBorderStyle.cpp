@@ -2,8 +2,7 @@
 
 #include <QWidget>
 
-FormBorderStyle formBorderStyle(const QWidget* form)
-{
+FormBorderStyle formBorderStyle(const QWidget* form) {
     if (!form || !form->isWindow() || form->windowFlags().testFlag(Qt::FramelessWindowHint))
         return FormBorderStyle::None;
     const bool fixedSize = form->minimumSize() == form->maximumSize();
@@ -21,8 +20,7 @@ FormBorderStyle formBorderStyle(const QWidget* form)
     }
 }
 
-bool hasRememberedPlacement(FormBorderStyle style)
-{
-    return style == FormBorderStyle::Single || style == FormBorderStyle::Sizeable
-        || style == FormBorderStyle::SizeToolWin;
+bool hasRememberedPlacement(FormBorderStyle style) {
+    return style == FormBorderStyle::Single || style == FormBorderStyle::Sizeable ||
+           style == FormBorderStyle::SizeToolWin;
 }

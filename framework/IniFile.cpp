@@ -8,19 +8,16 @@
 
 namespace {
 
-bool isBlank(char c)
-{
+bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f';
 }
 
-bool isBlank(QChar c)
-{
+bool isBlank(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f';
 }
 
 // Only the profile functions' blanks: U+3000 and other spaces are text.
-QString trimmedBlanks(const QString& text)
-{
+QString trimmedBlanks(const QString& text) {
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && isBlank(text.at(begin)))
@@ -30,8 +27,7 @@ QString trimmedBlanks(const QString& text)
     return text.mid(begin, end - begin);
 }
 
-QByteArrayView trimmedBlanks(QByteArrayView bytes)
-{
+QByteArrayView trimmedBlanks(QByteArrayView bytes) {
     qsizetype begin = 0;
     qsizetype end = bytes.size();
     while (begin < end && isBlank(bytes.at(begin)))
@@ -43,8 +39,7 @@ QByteArrayView trimmedBlanks(QByteArrayView bytes)
 
 // Names match ignoring the case of ASCII letters only: fullwidth, Greek and
 // Cyrillic letters keep their case, as on a Chinese Windows.
-QString foldedName(const QString& name)
-{
+QString foldedName(const QString& name) {
     QString folded = trimmedBlanks(name);
     for (QChar& c : folded) {
         if (c >= u'A' && c <= u'Z')
@@ -53,8 +48,7 @@ QString foldedName(const QString& name)
     return folded;
 }
 
-bool isAscii(QByteArrayView bytes)
-{
+bool isAscii(QByteArrayView bytes) {
     for (char c : bytes) {
         if (static_cast<unsigned char>(c) >= 0x80)
             return false;
@@ -64,27 +58,23 @@ bool isAscii(QByteArrayView bytes)
 
 // Each field is decoded on its own, so a damaged byte never reaches into the
 // next field or line.
-QString decodeGbk(QByteArrayView bytes)
-{
+QString decodeGbk(QByteArrayView bytes) {
     if (isAscii(bytes))
         return QString::fromLatin1(bytes);
     QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);
     return decoder.decode(bytes);
 }
 
-QString describeFile(const QString& origin)
-{
+QString describeFile(const QString& origin) {
     return origin.isEmpty() ? QStringLiteral("INI text") : QStringLiteral("INI file %1").arg(origin);
 }
 
-[[noreturn]] void fail(const QString& text)
-{
+[[noreturn]] void fail(const QString& text) {
     throw IniFile::Error(text.toStdString());
 }
 
 // GBK bytes of a text that is to be written; fails when GBK cannot hold it.
-QByteArray encodeGbk(const QString& text, const char* what)
-{
+QByteArray encodeGbk(const QString& text, const char* what) {
     bool ascii = true;
     for (QChar c : text) {
         if (c.unicode() >= 0x80) {
@@ -97,13 +87,13 @@ QByteArray encodeGbk(const QString& text, const char* what)
     QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
     QByteArray bytes = encoder.encode(text);
     if (encoder.hasError() || decodeGbk(bytes) != text)
-        fail(QStringLiteral("INI %1 \"%2\" holds characters that GBK text cannot hold").arg(QLatin1String(what), text));
+        fail(QStringLiteral("INI %1 \"%2\" holds characters that GBK text cannot hold")
+                 .arg(QLatin1String(what), text));
     return bytes;
 }
 
 // The header name when the line is a section header.
-std::optional<QString> headerName(QByteArrayView content)
-{
+std::optional<QString> headerName(QByteArrayView content) {
     const QByteArrayView trimmed = trimmedBlanks(content);
     if (!trimmed.startsWith('['))
         return std::nullopt;
@@ -115,35 +105,31 @@ std::optional<QString> headerName(QByteArrayView content)
     return trimmedBlanks(text.mid(1, close - 1));
 }
 
-bool isComment(QByteArrayView content)
-{
+bool isComment(QByteArrayView content) {
     return trimmedBlanks(content).startsWith(';');
 }
 
 // "=" is never part of a GBK character, so the first "=" byte is the first
 // "=" of the text. Returns its position, or -1 when the line is no key line.
-qsizetype keySeparator(QByteArrayView content)
-{
+qsizetype keySeparator(QByteArrayView content) {
     if (isComment(content) || headerName(content))
         return -1;
     return content.indexOf('=');
 }
 
-QString keyText(QByteArrayView content, qsizetype separator)
-{
+QString keyText(QByteArrayView content, qsizetype separator) {
     return trimmedBlanks(decodeGbk(content.first(separator)));
 }
 
-QString valueText(QByteArrayView content, qsizetype separator)
-{
+QString valueText(QByteArrayView content, qsizetype separator) {
     QString value = trimmedBlanks(decodeGbk(content.sliced(separator + 1)));
-    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+        value.back() == value.front())
         value = value.mid(1, value.size() - 2);
     return value;
 }
 
-void checkWritableText(const QString& text, const char* what)
-{
+void checkWritableText(const QString& text, const char* what) {
     for (QChar c : text) {
         if (c == u'\r' || c == u'\n' || c == QChar(0))
             fail(QStringLiteral("INI %1 \"%2\" contains a line break or NUL, which the file cannot hold")
@@ -153,20 +139,21 @@ void checkWritableText(const QString& text, const char* what)
 
 } // namespace
 
-IniFile::IniFile()
-{
+IniFile::IniFile() {
     m_sections.push_back(Section{});
 }
 
-IniFile IniFile::load(const QString& path)
-{
+IniFile IniFile::load(const QString& path) {
     QFileInfo info(path);
     if (!info.exists())
         return IniFile();
     if (info.isDir())
         fail(QStringLiteral("INI file %1 is a folder").arg(path));
     if (info.size() > MaxFileBytes)
-        fail(QStringLiteral("INI file %1 is too large: %2 bytes (at most %3)").arg(path).arg(info.size()).arg(MaxFileBytes));
+        fail(QStringLiteral("INI file %1 is too large: %2 bytes (at most %3)")
+                 .arg(path)
+                 .arg(info.size())
+                 .arg(MaxFileBytes));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         fail(QStringLiteral("cannot read INI file %1: %2").arg(path, file.errorString()));
@@ -176,11 +163,13 @@ IniFile IniFile::load(const QString& path)
     return fromBytes(bytes, path);
 }
 
-IniFile IniFile::fromBytes(const QByteArray& bytes, const QString& origin)
-{
+IniFile IniFile::fromBytes(const QByteArray& bytes, const QString& origin) {
     const QString what = describeFile(origin);
     if (bytes.size() > MaxFileBytes)
-        fail(QStringLiteral("%1 is too large: %2 bytes (at most %3)").arg(what).arg(bytes.size()).arg(MaxFileBytes));
+        fail(QStringLiteral("%1 is too large: %2 bytes (at most %3)")
+                 .arg(what)
+                 .arg(bytes.size())
+                 .arg(MaxFileBytes));
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
         fail(QStringLiteral("%1 is UTF-16 text; it must be GBK text").arg(what));
     if (bytes.startsWith("\xEF\xBB\xBF"))
@@ -223,8 +212,7 @@ IniFile IniFile::fromBytes(const QByteArray& bytes, const QString& origin)
     return ini;
 }
 
-QByteArray IniFile::toBytes() const
-{
+QByteArray IniFile::toBytes() const {
     QByteArray bytes;
     qsizetype total = 0;
     for (const Line& line : m_lines)
@@ -235,8 +223,7 @@ QByteArray IniFile::toBytes() const
     return bytes;
 }
 
-void IniFile::save(const QString& path) const
-{
+void IniFile::save(const QString& path) const {
     const QFileInfo info(path);
     // A read-only file stays as it is, even for a user who could replace it.
     if (info.exists() && (!info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner)))
@@ -249,23 +236,20 @@ void IniFile::save(const QString& path) const
         fail(QStringLiteral("cannot write INI file %1: %2").arg(path, file.errorString()));
 }
 
-QByteArrayView IniFile::content(const Line& line) const
-{
+QByteArrayView IniFile::content(const Line& line) const {
     return QByteArrayView(m_store.constData() + line.offset, line.length);
 }
 
-qsizetype IniFile::sectionBegin(qsizetype index) const
-{
+qsizetype IniFile::sectionBegin(qsizetype index) const {
     return m_sections[index].headerLine + 1;
 }
 
-qsizetype IniFile::sectionEnd(qsizetype index) const
-{
-    return index + 1 < qsizetype(m_sections.size()) ? m_sections[index + 1].headerLine : qsizetype(m_lines.size());
+qsizetype IniFile::sectionEnd(qsizetype index) const {
+    return index + 1 < qsizetype(m_sections.size()) ? m_sections[index + 1].headerLine
+                                                    : qsizetype(m_lines.size());
 }
 
-qsizetype IniFile::findSection(const QString& section) const
-{
+qsizetype IniFile::findSection(const QString& section) const {
     const QString folded = foldedName(section);
     // The keys before the first header are the unnamed section; a "[]"
     // header further down never wins over it.
@@ -274,8 +258,7 @@ qsizetype IniFile::findSection(const QString& section) const
     return m_firstSection.value(folded, -1);
 }
 
-qsizetype IniFile::findKeyLine(qsizetype sectionIndex, const QString& foldedKey) const
-{
+qsizetype IniFile::findKeyLine(qsizetype sectionIndex, const QString& foldedKey) const {
     for (qsizetype i = sectionBegin(sectionIndex); i < sectionEnd(sectionIndex); ++i) {
         const QByteArrayView text = content(m_lines[i]);
         const qsizetype separator = keySeparator(text);
@@ -288,8 +271,7 @@ qsizetype IniFile::findKeyLine(qsizetype sectionIndex, const QString& foldedKey)
     return -1;
 }
 
-QStringList IniFile::sectionNames() const
-{
+QStringList IniFile::sectionNames() const {
     QStringList names;
     for (std::size_t i = 1; i < m_sections.size(); ++i) {
         if (!m_sections[i].name.isEmpty())
@@ -298,15 +280,13 @@ QStringList IniFile::sectionNames() const
     return names;
 }
 
-bool IniFile::hasSection(const QString& section) const
-{
+bool IniFile::hasSection(const QString& section) const {
     const qsizetype index = findSection(section);
     // The unnamed section exists only when something stands before the first header.
     return index > 0 || (index == 0 && sectionEnd(0) > 0);
 }
 
-QStringList IniFile::keyNames(const QString& section) const
-{
+QStringList IniFile::keyNames(const QString& section) const {
     QStringList names;
     const qsizetype index = findSection(section);
     if (index < 0)
@@ -323,8 +303,7 @@ QStringList IniFile::keyNames(const QString& section) const
     return names;
 }
 
-std::optional<QString> IniFile::find(const QString& section, const QString& key) const
-{
+std::optional<QString> IniFile::find(const QString& section, const QString& key) const {
     const qsizetype index = findSection(section);
     if (index < 0)
         return std::nullopt;
@@ -335,20 +314,17 @@ std::optional<QString> IniFile::find(const QString& section, const QString& key)
     return valueText(text, keySeparator(text));
 }
 
-QString IniFile::value(const QString& section, const QString& key, const QString& defaultValue) const
-{
+QString IniFile::value(const QString& section, const QString& key, const QString& defaultValue) const {
     return find(section, key).value_or(defaultValue);
 }
 
-qsizetype IniFile::appendToStore(const QByteArray& bytes)
-{
+qsizetype IniFile::appendToStore(const QByteArray& bytes) {
     const qsizetype offset = m_store.size();
     m_store.append(bytes);
     return offset;
 }
 
-void IniFile::ensureLineEnd(qsizetype lineIndex)
-{
+void IniFile::ensureLineEnd(qsizetype lineIndex) {
     Line& line = m_lines[lineIndex];
     if (line.eolLength)
         return;
@@ -356,19 +332,18 @@ void IniFile::ensureLineEnd(qsizetype lineIndex)
     line = Line{appendToStore(text), line.length, m_eol.size()};
 }
 
-void IniFile::insertLine(qsizetype at, const QByteArray& text)
-{
+void IniFile::insertLine(qsizetype at, const QByteArray& text) {
     if (at > 0)
         ensureLineEnd(at - 1);
     const Line line{appendToStore(text + m_eol), text.size(), m_eol.size()};
     m_lines.insert(m_lines.begin() + at, line);
     // Sections are in file order: only those after the new line move.
-    for (auto section = m_sections.rbegin(); section != m_sections.rend() && section->headerLine >= at; ++section)
+    for (auto section = m_sections.rbegin(); section != m_sections.rend() && section->headerLine >= at;
+         ++section)
         ++section->headerLine;
 }
 
-void IniFile::setValue(const QString& section, const QString& key, const QString& value)
-{
+void IniFile::setValue(const QString& section, const QString& key, const QString& value) {
     const QString sectionName = trimmedBlanks(section);
     const QString keyName = trimmedBlanks(key);
     checkWritableText(section, "section name");
@@ -379,7 +354,8 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
     if (keyName.isEmpty())
         fail(QStringLiteral("INI key name \"%1\" is empty (section %2)").arg(key, sectionName));
     if (keyName.contains(u'=') || keyName.startsWith(u';') || keyName.startsWith(u'['))
-        fail(QStringLiteral("INI key name \"%1\" cannot be written: it would not read back as that key").arg(keyName));
+        fail(QStringLiteral("INI key name \"%1\" cannot be written: it would not read back as that key")
+                 .arg(keyName));
     const QByteArray sectionBytes = encodeGbk(sectionName, "section name");
     const QByteArray keyBytes = encodeGbk(keyName, "key name");
     const QByteArray valueBytes = encodeGbk(value, "value");
@@ -397,7 +373,8 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
             Line& line = m_lines[keyLine];
             const QByteArrayView text = content(line);
             const QByteArray replaced = text.first(text.indexOf('=') + 1).toByteArray() + valueBytes;
-            const QByteArray eol = QByteArray(m_store.constData() + line.offset + line.length, line.eolLength);
+            const QByteArray eol =
+                QByteArray(m_store.constData() + line.offset + line.length, line.eolLength);
             line = Line{appendToStore(replaced + eol), replaced.size(), line.eolLength};
             return;
         }
@@ -421,8 +398,8 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
     insertLine(header + 1, keyBytes + '=' + valueBytes);
 }
 
-void IniFile::writeValue(const QString& path, const QString& section, const QString& key, const QString& value)
-{
+void IniFile::writeValue(const QString& path, const QString& section, const QString& key,
+                         const QString& value) {
     IniFile ini = load(path);
     ini.setValue(section, key, value);
     ini.save(path);

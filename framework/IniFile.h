@@ -93,8 +93,8 @@ public:
 
 private:
     struct Line {
-        qsizetype offset = 0;   // into m_store
-        qsizetype length = 0;   // without the line end
+        qsizetype offset = 0; // into m_store
+        qsizetype length = 0; // without the line end
         qsizetype eolLength = 0;
     };
     struct Section {
@@ -113,9 +113,9 @@ private:
     void insertLine(qsizetype at, const QByteArray& text);
 
     QString m_origin;
-    QByteArray m_store;       // the file's bytes, followed by text written since
+    QByteArray m_store; // the file's bytes, followed by text written since
     std::vector<Line> m_lines;
-    std::vector<Section> m_sections; // [0] is the unnamed section
+    std::vector<Section> m_sections;          // [0] is the unnamed section
     QHash<QString, qsizetype> m_firstSection; // folded name -> first section with it
     QByteArray m_eol = QByteArrayLiteral("\r\n");
 };

@@ -9,16 +9,14 @@ namespace {
 // Declaration files are a few kilobytes; anything far larger is not one.
 constexpr qint64 MaxDeclarationBytes = 1024 * 1024;
 
-QByteArray readDeclaration(const QString& path)
-{
+QByteArray readDeclaration(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > MaxDeclarationBytes)
         return {};
     return file.readAll();
 }
 
-void addIbusEngines(const QString& path, QStringList& names)
-{
+void addIbusEngines(const QString& path, QStringList& names) {
     QXmlStreamReader xml(readDeclaration(path));
     QString name;
     QString longName;
@@ -44,8 +42,7 @@ void addIbusEngines(const QString& path, QStringList& names)
     }
 }
 
-void addFcitxInputMethod(const QString& path, QStringList& names)
-{
+void addFcitxInputMethod(const QString& path, QStringList& names) {
     const QStringList lines = QString::fromUtf8(readDeclaration(path)).split(u'\n');
     bool inInputMethod = false;
     for (const QString& raw : lines) {
@@ -64,8 +61,7 @@ void addFcitxInputMethod(const QString& path, QStringList& names)
     }
 }
 
-QStringList filesIn(const QString& folder, const QString& pattern)
-{
+QStringList filesIn(const QString& folder, const QString& pattern) {
     const QDir dir(folder);
     QStringList paths;
     for (const QString& name : dir.entryList({pattern}, QDir::Files | QDir::Readable, QDir::Name))
@@ -75,17 +71,19 @@ QStringList filesIn(const QString& folder, const QString& pattern)
 
 } // namespace
 
-QStringList installedInputMethodsIn(const QStringList& dataFolders)
-{
+QStringList installedInputMethodsIn(const QStringList& dataFolders) {
     QStringList names;
     for (const QString& folder : dataFolders) {
-        for (const QString& path : filesIn(folder + QStringLiteral("/ibus/component"), QStringLiteral("*.xml")))
+        for (const QString& path :
+             filesIn(folder + QStringLiteral("/ibus/component"), QStringLiteral("*.xml")))
             addIbusEngines(path, names);
     }
     for (const QString& folder : dataFolders) {
-        for (const QString& path : filesIn(folder + QStringLiteral("/fcitx5/inputmethod"), QStringLiteral("*.conf")))
+        for (const QString& path :
+             filesIn(folder + QStringLiteral("/fcitx5/inputmethod"), QStringLiteral("*.conf")))
             addFcitxInputMethod(path, names);
-        for (const QString& path : filesIn(folder + QStringLiteral("/fcitx/inputmethod"), QStringLiteral("*.conf")))
+        for (const QString& path :
+             filesIn(folder + QStringLiteral("/fcitx/inputmethod"), QStringLiteral("*.conf")))
             addFcitxInputMethod(path, names);
     }
     names.removeDuplicates();

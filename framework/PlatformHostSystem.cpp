@@ -7,13 +7,11 @@
 #include <QScreen>
 #include <QStandardPaths>
 
-QStringList PlatformHostSystem::installedInputMethods() const
-{
+QStringList PlatformHostSystem::installedInputMethods() const {
     return installedInputMethodsIn(QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation));
 }
 
-QSize PlatformHostSystem::screenSize() const
-{
+QSize PlatformHostSystem::screenSize() const {
     // Without a GUI application (a console host) there is no screen to ask.
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return QSize();
@@ -21,12 +19,10 @@ QSize PlatformHostSystem::screenSize() const
     return screen ? screen->geometry().size() : QSize();
 }
 
-QString PlatformHostSystem::executablePath() const
-{
+QString PlatformHostSystem::executablePath() const {
     return QCoreApplication::applicationFilePath();
 }
 
-QDateTime PlatformHostSystem::now() const
-{
+QDateTime PlatformHostSystem::now() const {
     return QDateTime::currentDateTime();
 }

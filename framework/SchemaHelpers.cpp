@@ -21,16 +21,14 @@ const QString SchemaHelpers::OleType = u"OLE型"_s;
 
 namespace {
 
-bool isNumericType(const QString& type)
-{
-    return type == SchemaHelpers::NumberType || type == SchemaHelpers::IntegerType
-        || type == SchemaHelpers::CurrencyType;
+bool isNumericType(const QString& type) {
+    return type == SchemaHelpers::NumberType || type == SchemaHelpers::IntegerType ||
+           type == SchemaHelpers::CurrencyType;
 }
 
 // A bracketed column name gives the text inside the brackets; one qualified
 // by a table ("[T.C]") gives its column part.
-QString reducedColumnName(QString name)
-{
+QString reducedColumnName(QString name) {
     if (name.startsWith(u'[') && name.endsWith(u']')) {
         const qsizetype dot = name.indexOf(u'.');
         if (dot >= 0)
@@ -42,18 +40,13 @@ QString reducedColumnName(QString name)
 
 } // namespace
 
-SchemaHelpers::SchemaHelpers(std::function<QDateTime()> now)
-    : m_now(std::move(now))
-{
-}
+SchemaHelpers::SchemaHelpers(std::function<QDateTime()> now) : m_now(std::move(now)) {}
 
-bool SchemaHelpers::isAccessDialect(const QString& databaseClass)
-{
+bool SchemaHelpers::isAccessDialect(const QString& databaseClass) {
     return databaseClass.compare(u"access", Qt::CaseInsensitive) == 0;
 }
 
-bool SchemaHelpers::hv_DB_TableExists(QSqlDatabase* connection, const QString& table)
-{
+bool SchemaHelpers::hv_DB_TableExists(QSqlDatabase* connection, const QString& table) {
     if (!connection || table.isEmpty())
         return false;
     const QString wanted = table.toLower();
@@ -64,8 +57,7 @@ bool SchemaHelpers::hv_DB_TableExists(QSqlDatabase* connection, const QString& t
     return false;
 }
 
-bool SchemaHelpers::hv_DB_FieldExists(QSqlDatabase* connection, const QString& table, const QString& column)
-{
+bool SchemaHelpers::hv_DB_FieldExists(QSqlDatabase* connection, const QString& table, const QString& column) {
     const QSqlRecord record = SqlCommand::openConnection(connection).record(table);
     const QString wanted = column.trimmed().toLower();
     for (int i = 0; i < record.count(); ++i) {
@@ -75,29 +67,24 @@ bool SchemaHelpers::hv_DB_FieldExists(QSqlDatabase* connection, const QString& t
     return false;
 }
 
-QString SchemaHelpers::hv_DB_DateQuote(const QString& databaseClass)
-{
+QString SchemaHelpers::hv_DB_DateQuote(const QString& databaseClass) {
     return isAccessDialect(databaseClass) ? u"#"_s : u"'"_s;
 }
 
-QString SchemaHelpers::hv_DB_StrQuote(const QString& databaseClass)
-{
+QString SchemaHelpers::hv_DB_StrQuote(const QString& databaseClass) {
     return isAccessDialect(databaseClass) ? u"\""_s : u"'"_s;
 }
 
-QString SchemaHelpers::hv_DB_TrueValue(const QString& databaseClass)
-{
+QString SchemaHelpers::hv_DB_TrueValue(const QString& databaseClass) {
     return isAccessDialect(databaseClass) ? u"True"_s : u"1"_s;
 }
 
-QString SchemaHelpers::hv_DB_FalseValue(const QString& databaseClass)
-{
+QString SchemaHelpers::hv_DB_FalseValue(const QString& databaseClass) {
     return isAccessDialect(databaseClass) ? u"False"_s : u"0"_s;
 }
 
 QString SchemaHelpers::hv_StrReplace(const QString& source, const QString& search, bool replaceAll,
-                                     const QString& replacement)
-{
+                                     const QString& replacement) {
     if (search == replacement || search.isEmpty())
         return source;
     const qsizetype first = source.indexOf(search);
@@ -109,8 +96,7 @@ QString SchemaHelpers::hv_StrReplace(const QString& source, const QString& searc
     return QString(source).replace(search, replacement);
 }
 
-QString SchemaHelpers::numericDefault(const QString& typeName, const QString& defaultText)
-{
+QString SchemaHelpers::numericDefault(const QString& typeName, const QString& defaultText) {
     if (defaultText == u"NULL")
         return u"0"_s;
     if (typeName == IntegerType) {
@@ -127,21 +113,19 @@ QString SchemaHelpers::numericDefault(const QString& typeName, const QString& de
 }
 
 QString SchemaHelpers::createTableStatement(const QString& databaseClass, const QString& table, bool withId,
-                                            const QDateTime& now)
-{
+                                            const QDateTime& now) {
     const QString head = u"CREATE TABLE ["_s + table.trimmed() + u']';
     if (!withId)
         return head;
     if (isAccessDialect(databaseClass))
         return head + u"(ID Counter PRIMARY KEY)"_s;
-    return head + u"(ID Bigint IDENTITY NOT NULL CONSTRAINT ID_BK_"_s + now.toString(u"yyyyMMddhhmmss"_s)
-        + u" PRIMARY KEY)"_s;
+    return head + u"(ID Bigint IDENTITY NOT NULL CONSTRAINT ID_BK_"_s + now.toString(u"yyyyMMddhhmmss"_s) +
+           u" PRIMARY KEY)"_s;
 }
 
-QString SchemaHelpers::addFieldStatement(const QString& databaseClass, const QString& table, const QString& column,
-                                         const QString& constraintName, const QString& typeName, int length,
-                                         const QString& defaultText)
-{
+QString SchemaHelpers::addFieldStatement(const QString& databaseClass, const QString& table,
+                                         const QString& column, const QString& constraintName,
+                                         const QString& typeName, int length, const QString& defaultText) {
     const bool access = isAccessDialect(databaseClass);
     const QString t = table.trimmed();
     const QString c = column.trimmed();
@@ -158,7 +142,8 @@ QString SchemaHelpers::addFieldStatement(const QString& databaseClass, const QSt
     if (typeName == TextType) {
         const QString n = QString::number(length < 1 ? 255 : length);
         return access ? head + u"] Varchar("_s + n + u") Default "_s + q + text + q
-                      : head + u"] Varchar("_s + n + u") CONSTRAINT "_s + k + u" Default("_s + q + text + q + u')';
+                      : head + u"] Varchar("_s + n + u") CONSTRAINT "_s + k + u" Default("_s + q + text + q +
+                            u')';
     }
     if (typeName == MemoType) {
         return access ? head + u"] Memo Default "_s + q + text + q
@@ -167,7 +152,8 @@ QString SchemaHelpers::addFieldStatement(const QString& databaseClass, const QSt
     if (typeName == DateType) {
         QString statement = head + u"] DateTime"_s;
         if (defaultText != u"NULL")
-            statement += access ? u" Default "_s + d + defaultText + d : u" Default("_s + d + defaultText + d + u')';
+            statement +=
+                access ? u" Default "_s + d + defaultText + d : u" Default("_s + d + defaultText + d + u')';
         return statement;
     }
     if (typeName == BooleanType) {
@@ -176,19 +162,19 @@ QString SchemaHelpers::addFieldStatement(const QString& databaseClass, const QSt
             return head + u"] bit CONSTRAINT "_s + k + (on ? u" Default(1)"_s : u" Default(0)"_s);
         }
         const QString upper = defaultText.toUpper();
-        const bool literal = defaultText != u"NULL"
-            && (upper == u"TRUE" || upper == u"FALSE" || upper == u"0" || upper == u"1");
+        const bool literal = defaultText != u"NULL" &&
+                             (upper == u"TRUE" || upper == u"FALSE" || upper == u"0" || upper == u"1");
         return head + u"] logical"_s + (literal ? u" Default "_s + defaultText : u" Default False"_s);
     }
     if (typeName == OleType) {
         return access ? head + u"PATH] Varchar(255) Default \"\",["_s + c + u"OLE] Image"_s
-                      : head + u"PATH] Varchar(255) CONSTRAINT "_s + k + u"PATH Default("_s + q + q + u"),["_s + c
-                + u"OLE] Image"_s;
+                      : head + u"PATH] Varchar(255) CONSTRAINT "_s + k + u"PATH Default("_s + q + q +
+                            u"),["_s + c + u"OLE] Image"_s;
     }
     if (isNumericType(typeName)) {
-        const QString sqlType = typeName == NumberType ? (access ? u"Double"_s : u"Float"_s)
-            : typeName == IntegerType                  ? u"Integer"_s
-                                                       : u"Money"_s;
+        const QString sqlType = typeName == NumberType    ? (access ? u"Double"_s : u"Float"_s)
+                                : typeName == IntegerType ? u"Integer"_s
+                                                          : u"Money"_s;
         const QString value = numericDefault(typeName, defaultText);
         return access ? head + u"] "_s + sqlType + u" Default "_s + value
                       : head + u"] "_s + sqlType + u" CONSTRAINT "_s + k + u" Default("_s + value + u')';
@@ -198,8 +184,7 @@ QString SchemaHelpers::addFieldStatement(const QString& databaseClass, const QSt
 
 QString SchemaHelpers::setFieldDefaultStatement(const QString& databaseClass, const QString& table,
                                                 const QString& column, const QString& typeName,
-                                                const QString& defaultText, const QString& rowCondition)
-{
+                                                const QString& defaultText, const QString& rowCondition) {
     const bool access = isAccessDialect(databaseClass);
     const QString c = column.trimmed();
     const QString q = hv_DB_StrQuote(databaseClass);
@@ -218,17 +203,20 @@ QString SchemaHelpers::setFieldDefaultStatement(const QString& databaseClass, co
         condition = access ? u" Where ISNULL("_s + c + u')' : u" Where ISNULL("_s + c + u",-88888)=-88888"_s;
     } else if (typeName == DateType) {
         set = u"]="_s + d + defaultText + d;
-        condition = access ? u" Where ISNULL("_s + c + u')'
-                           : u" Where ISNULL("_s + c + u',' + d + defaultText + d + u")="_s + d + defaultText + d;
+        condition =
+            access ? u" Where ISNULL("_s + c + u')'
+                   : u" Where ISNULL("_s + c + u',' + d + defaultText + d + u")="_s + d + defaultText + d;
     } else if (typeName == BooleanType) {
         const QString value = isNull ? (access ? u"false"_s : u"0"_s) : defaultText;
         set = u"]="_s + value;
-        condition = access ? u" Where ISNULL("_s + c + u')' : u" Where ISNULL("_s + c + u',' + value + u")="_s + value;
+        condition = access ? u" Where ISNULL("_s + c + u')'
+                           : u" Where ISNULL("_s + c + u',' + value + u")="_s + value;
     } else if (typeName == OleType) {
         const QString value = isNull ? QString() : defaultText;
         set = u"PATH]="_s + q + value + q;
-        condition = access ? u" Where ISNULL("_s + c + u"PATH)"_s
-                           : u" Where ISNULL("_s + c + u"PATH,"_s + q + u"NULL"_s + q + u")="_s + q + u"NULL"_s + q;
+        condition =
+            access ? u" Where ISNULL("_s + c + u"PATH)"_s
+                   : u" Where ISNULL("_s + c + u"PATH,"_s + q + u"NULL"_s + q + u")="_s + q + u"NULL"_s + q;
     } else {
         return QString();
     }
@@ -237,8 +225,7 @@ QString SchemaHelpers::setFieldDefaultStatement(const QString& databaseClass, co
     return u"Update ["_s + table.trimmed() + u"] set ["_s + c + set + condition;
 }
 
-bool SchemaHelpers::run(QSqlDatabase* connection, const QString& statement) const
-{
+bool SchemaHelpers::run(QSqlDatabase* connection, const QString& statement) const {
     if (statement.isEmpty())
         return false;
     if (m_observer)
@@ -251,19 +238,17 @@ bool SchemaHelpers::run(QSqlDatabase* connection, const QString& statement) cons
     return true;
 }
 
-int SchemaHelpers::hv_DB_CreateTable(QSqlDatabase* connection, const QString& databaseClass, const QString& table,
-                                     bool withId) const
-{
+int SchemaHelpers::hv_DB_CreateTable(QSqlDatabase* connection, const QString& databaseClass,
+                                     const QString& table, bool withId) const {
     if (hv_DB_TableExists(connection, table))
         return TableAlreadyExists;
     return run(connection, createTableStatement(databaseClass, table, withId, m_now())) ? TableCreated
-                                                                                         : CreateTableFailed;
+                                                                                        : CreateTableFailed;
 }
 
-int SchemaHelpers::hv_DB_AddField(QSqlDatabase* connection, const QString& databaseClass, const QString& table,
-                                  const QString& column, const QString& constraintName, const QString& typeName,
-                                  int length, const QString& defaultText) const
-{
+int SchemaHelpers::hv_DB_AddField(QSqlDatabase* connection, const QString& databaseClass,
+                                  const QString& table, const QString& column, const QString& constraintName,
+                                  const QString& typeName, int length, const QString& defaultText) const {
     if (!hv_DB_TableExists(connection, table))
         return AddFieldTableMissing;
     const QString existing = typeName == OleType ? column.trimmed() + u"PATH"_s : column;
@@ -284,8 +269,7 @@ int SchemaHelpers::hv_DB_AddField(QSqlDatabase* connection, const QString& datab
 
 int SchemaHelpers::hv_DB_SetFieldDefault(QSqlDatabase* connection, const QString& databaseClass,
                                          const QString& table, const QString& column, const QString& typeName,
-                                         const QString& defaultText, const QString& rowCondition) const
-{
+                                         const QString& defaultText, const QString& rowCondition) const {
     if (!hv_DB_TableExists(connection, table))
         return SetDefaultTableMissing;
     const QString existing = typeName == OleType ? column.trimmed() + u"PATH"_s : column;
@@ -293,6 +277,6 @@ int SchemaHelpers::hv_DB_SetFieldDefault(QSqlDatabase* connection, const QString
         return SetDefaultFieldMissing;
     return run(connection,
                setFieldDefaultStatement(databaseClass, table, column, typeName, defaultText, rowCondition))
-        ? DefaultSet
-        : SetDefaultFailed;
+               ? DefaultSet
+               : SetDefaultFailed;
 }

@@ -28,7 +28,12 @@ public:
     // hv_DB_CreateTable results.
     enum CreateTableResult { TableCreated = 0, TableAlreadyExists = 1, CreateTableFailed = 2 };
     // hv_DB_AddField results.
-    enum AddFieldResult { FieldAdded = 0, AddFieldTableMissing = 1, FieldAlreadyExists = 2, AddFieldFailed = 3 };
+    enum AddFieldResult {
+        FieldAdded = 0,
+        AddFieldTableMissing = 1,
+        FieldAlreadyExists = 2,
+        AddFieldFailed = 3
+    };
     // hv_DB_SetFieldDefault results.
     enum SetFieldDefaultResult {
         DefaultSet = 0,
@@ -41,7 +46,9 @@ public:
     explicit SchemaHelpers(std::function<QDateTime()> now);
 
     // Called with each statement text before it runs, as generated.
-    void setStatementObserver(std::function<void(const QString&)> observer) { m_observer = std::move(observer); }
+    void setStatementObserver(std::function<void(const QString&)> observer) {
+        m_observer = std::move(observer);
+    }
 
     static bool isAccessDialect(const QString& databaseClass);
 
@@ -54,8 +61,8 @@ public:
     int hv_DB_CreateTable(QSqlDatabase* connection, const QString& databaseClass, const QString& table,
                           bool withId) const;
     int hv_DB_AddField(QSqlDatabase* connection, const QString& databaseClass, const QString& table,
-                       const QString& column, const QString& constraintName, const QString& typeName, int length,
-                       const QString& defaultText) const;
+                       const QString& column, const QString& constraintName, const QString& typeName,
+                       int length, const QString& defaultText) const;
     int hv_DB_SetFieldDefault(QSqlDatabase* connection, const QString& databaseClass, const QString& table,
                               const QString& column, const QString& typeName, const QString& defaultText,
                               const QString& rowCondition) const;
@@ -66,9 +73,9 @@ public:
     // empty text, which the operations answer with their "failed" result.
     static QString createTableStatement(const QString& databaseClass, const QString& table, bool withId,
                                         const QDateTime& now);
-    static QString addFieldStatement(const QString& databaseClass, const QString& table, const QString& column,
-                                     const QString& constraintName, const QString& typeName, int length,
-                                     const QString& defaultText);
+    static QString addFieldStatement(const QString& databaseClass, const QString& table,
+                                     const QString& column, const QString& constraintName,
+                                     const QString& typeName, int length, const QString& defaultText);
     static QString setFieldDefaultStatement(const QString& databaseClass, const QString& table,
                                             const QString& column, const QString& typeName,
                                             const QString& defaultText, const QString& rowCondition);

@@ -6,20 +6,17 @@
 
 namespace {
 
-[[noreturn]] void fail(const QString& text)
-{
+[[noreturn]] void fail(const QString& text) {
     throw DatabaseError(text.toStdString());
 }
 
-bool isIdentifierChar(QChar c)
-{
+bool isIdentifierChar(QChar c) {
     return c.isLetterOrNumber() || c == u'_';
 }
 
 // Index just past the literal or bracketed name starting at i (a quote,
 // "[" or "#"), or -1 when it is not closed.
-qsizetype skipDelimited(const QString& text, qsizetype i)
-{
+qsizetype skipDelimited(const QString& text, qsizetype i) {
     const QChar open = text.at(i);
     const QChar close = open == u'[' ? u']' : open;
     for (qsizetype j = i + 1; j < text.size(); ++j) {
@@ -36,8 +33,7 @@ qsizetype skipDelimited(const QString& text, qsizetype i)
 }
 
 // Splits text at top-level commas (outside literals, names and parentheses).
-QStringList splitTopLevel(const QString& text)
-{
+QStringList splitTopLevel(const QString& text) {
     QStringList parts;
     int depth = 0;
     qsizetype start = 0;
@@ -65,8 +61,7 @@ QStringList splitTopLevel(const QString& text)
 QString sqliteText(const QString& text);
 
 // Rewrites an ISNULL call whose "(" is at open; returns the index past its ")".
-qsizetype rewriteIsNull(const QString& text, qsizetype open, QString& out)
-{
+qsizetype rewriteIsNull(const QString& text, qsizetype open, QString& out) {
     int depth = 0;
     for (qsizetype i = open; i < text.size();) {
         const QChar c = text.at(i);
@@ -92,8 +87,7 @@ qsizetype rewriteIsNull(const QString& text, qsizetype open, QString& out)
     return text.size();
 }
 
-QString sqliteText(const QString& text)
-{
+QString sqliteText(const QString& text) {
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size();) {
@@ -123,7 +117,8 @@ QString sqliteText(const QString& text)
             qsizetype next = end;
             while (next < text.size() && text.at(next).isSpace())
                 ++next;
-            if (word.compare(u"ISNULL", Qt::CaseInsensitive) == 0 && next < text.size() && text.at(next) == u'(') {
+            if (word.compare(u"ISNULL", Qt::CaseInsensitive) == 0 && next < text.size() &&
+                text.at(next) == u'(') {
                 i = rewriteIsNull(text, next, out);
                 continue;
             }
@@ -139,20 +134,20 @@ QString sqliteText(const QString& text)
 
 } // namespace
 
-bool SqlCommand::isSqlite(const QSqlDatabase& connection)
-{
+bool SqlCommand::isSqlite(const QSqlDatabase& connection) {
     return connection.driverName().startsWith(u"QSQLITE");
 }
 
-QStringList SqlCommand::sqliteStatements(const QString& text)
-{
+QStringList SqlCommand::sqliteStatements(const QString& text) {
     static const QRegularExpression counterKey(QStringLiteral(R"(\bCounter\s+PRIMARY\s+KEY\b)"),
                                                QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression identityKey(
-        QStringLiteral(R"(\bBigint\s+IDENTITY\s+NOT\s+NULL\s+CONSTRAINT\s+(\[[^\]]*\]|\S+)\s+PRIMARY\s+KEY\b)"),
+        QStringLiteral(
+            R"(\bBigint\s+IDENTITY\s+NOT\s+NULL\s+CONSTRAINT\s+(\[[^\]]*\]|\S+)\s+PRIMARY\s+KEY\b)"),
         QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression alterAdd(QStringLiteral(R"(^(\s*Alter\s+Table\s+(?:\[[^\]]*\]|\S+)\s+Add\s+))"),
-                                             QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression alterAdd(
+        QStringLiteral(R"(^(\s*Alter\s+Table\s+(?:\[[^\]]*\]|\S+)\s+Add\s+))"),
+        QRegularExpression::CaseInsensitiveOption);
 
     QString adapted = text;
     adapted.replace(counterKey, QStringLiteral("INTEGER PRIMARY KEY"));
@@ -169,8 +164,7 @@ QStringList SqlCommand::sqliteStatements(const QString& text)
     return statements;
 }
 
-QSqlDatabase& SqlCommand::openConnection(QSqlDatabase* connection)
-{
+QSqlDatabase& SqlCommand::openConnection(QSqlDatabase* connection) {
     if (!connection)
         fail(QStringLiteral("no database connection"));
     if (!connection->isOpen())
@@ -178,8 +172,7 @@ QSqlDatabase& SqlCommand::openConnection(QSqlDatabase* connection)
     return *connection;
 }
 
-void SqlCommand::execute(QSqlDatabase* connection, const QString& text)
-{
+void SqlCommand::execute(QSqlDatabase* connection, const QString& text) {
     QSqlDatabase& db = openConnection(connection);
     const QStringList statements = isSqlite(db) ? sqliteStatements(text) : QStringList{text};
     const bool together = statements.size() > 1 && db.transaction();
@@ -196,8 +189,7 @@ void SqlCommand::execute(QSqlDatabase* connection, const QString& text)
         fail(QStringLiteral("statement failed: %1: %2").arg(text, db.lastError().text()));
 }
 
-QSqlQuery SqlCommand::open(QSqlDatabase* connection, const QString& text)
-{
+QSqlQuery SqlCommand::open(QSqlDatabase* connection, const QString& text) {
     QSqlDatabase& db = openConnection(connection);
     const QString statement = isSqlite(db) ? sqliteStatements(text).join(u';') : text;
     QSqlQuery query(db);

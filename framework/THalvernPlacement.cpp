@@ -13,8 +13,7 @@ namespace {
 const QString WinSection = u"WIN"_s;
 } // namespace
 
-void THalvern::hv_SYS_WIN_GetWinShowAbbInfo()
-{
+void THalvern::hv_SYS_WIN_GetWinShowAbbInfo() {
     WindowPlacement placement;
     placement.maximised = hv_INI_ReadBool(WinSection, u"ISAUTOMAX"_s);
     placement.width = hv_INI_ReadInteger(WinSection, u"WIDTH"_s);
@@ -28,8 +27,7 @@ void THalvern::hv_SYS_WIN_GetWinShowAbbInfo()
     }
 }
 
-void THalvern::hv_SYS_WIN_SetWinShowAbbInfo()
-{
+void THalvern::hv_SYS_WIN_SetWinShowAbbInfo() {
     hv_INI_WriteBool(WinSection, u"ISAUTOMAX"_s, m_windowPlacement.maximised);
     hv_INI_WriteInteger(WinSection, u"WIDTH"_s, m_windowPlacement.width);
     hv_INI_WriteInteger(WinSection, u"HEIGHT"_s, m_windowPlacement.height);
@@ -38,16 +36,16 @@ void THalvern::hv_SYS_WIN_SetWinShowAbbInfo()
 }
 
 // Width, height, left and top are those of the whole window, frame included.
-void THalvern::hv_SYS_Win_SetWinShowStateFromAbbInfo(QWidget* form)
-{
+void THalvern::hv_SYS_Win_SetWinShowStateFromAbbInfo(QWidget* form) {
     if (!hasRememberedPlacement(formBorderStyle(form)))
         return;
     if (m_windowPlacement.maximised) {
-        form->setWindowState((form->windowState() & ~(Qt::WindowMinimized | Qt::WindowFullScreen))
-                             | Qt::WindowMaximized);
+        form->setWindowState((form->windowState() & ~(Qt::WindowMinimized | Qt::WindowFullScreen)) |
+                             Qt::WindowMaximized);
         return;
     }
-    form->setWindowState(form->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+    form->setWindowState(form->windowState() &
+                         ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
     const QSize frame = form->frameGeometry().size() - form->size();
     form->resize(m_windowPlacement.width - frame.width(), form->height());
     form->resize(form->width(), m_windowPlacement.height - frame.height());
@@ -55,8 +53,7 @@ void THalvern::hv_SYS_Win_SetWinShowStateFromAbbInfo(QWidget* form)
     form->move(form->x(), m_windowPlacement.top);
 }
 
-void THalvern::hv_SYS_WIN_GetWinShowAbbInfoFromWinState(QWidget* form)
-{
+void THalvern::hv_SYS_WIN_GetWinShowAbbInfoFromWinState(QWidget* form) {
     if (!hasRememberedPlacement(formBorderStyle(form)))
         return;
     const QSize screen = m_host->screenSize();

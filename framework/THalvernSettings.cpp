@@ -15,8 +15,7 @@ const QString THalvern::SettingsFileMissingText = u"INI文件不存在,请先指
 
 namespace {
 
-std::optional<int> integerValue(const std::optional<QString>& text)
-{
+std::optional<int> integerValue(const std::optional<QString>& text) {
     if (!text)
         return std::nullopt;
     try {
@@ -28,21 +27,18 @@ std::optional<int> integerValue(const std::optional<QString>& text)
 
 } // namespace
 
-void THalvern::setIni_IniFilePath(const QString& path)
-{
+void THalvern::setIni_IniFilePath(const QString& path) {
     m_iniFilePath = path;
     // A path whose file is missing opens nothing and releases nothing.
     if (QFileInfo(path).isFile())
         m_settingsFile = path.trimmed();
 }
 
-bool THalvern::hv_INI_IsReady() const
-{
+bool THalvern::hv_INI_IsReady() const {
     return !m_iniFilePath.trimmed().isEmpty() && QFileInfo(m_iniFilePath).isFile();
 }
 
-QString THalvern::readySettingsFile() const
-{
+QString THalvern::readySettingsFile() const {
     if (!hv_INI_IsReady())
         throw SettingsFileError(SettingsFileMissingText.toStdString());
     // The file may have appeared after its path was assigned: the operations
@@ -51,41 +47,35 @@ QString THalvern::readySettingsFile() const
     return m_settingsFile;
 }
 
-QString THalvern::hv_INI_ReadString(const QString& section, const QString& key) const
-{
+QString THalvern::hv_INI_ReadString(const QString& section, const QString& key) const {
     return IniFile::load(readySettingsFile()).value(section, key);
 }
 
-int THalvern::hv_INI_ReadInteger(const QString& section, const QString& key) const
-{
+int THalvern::hv_INI_ReadInteger(const QString& section, const QString& key) const {
     return integerValue(IniFile::load(readySettingsFile()).find(section, key)).value_or(-1);
 }
 
-bool THalvern::hv_INI_ReadBool(const QString& section, const QString& key) const
-{
+bool THalvern::hv_INI_ReadBool(const QString& section, const QString& key) const {
     // Any non-zero integer is true; a value that is no integer is false.
     return integerValue(IniFile::load(readySettingsFile()).find(section, key)).value_or(0) != 0;
 }
 
-void THalvern::hv_INI_WriteInteger(const QString& section, const QString& key, int value)
-{
+void THalvern::hv_INI_WriteInteger(const QString& section, const QString& key, int value) {
     IniFile::writeValue(readySettingsFile(), section, key, QString::number(value));
 }
 
-void THalvern::hv_INI_WriteBool(const QString& section, const QString& key, bool value)
-{
+void THalvern::hv_INI_WriteBool(const QString& section, const QString& key, bool value) {
     IniFile::writeValue(readySettingsFile(), section, key, value ? u"1"_s : u"0"_s);
 }
 
-QStringList THalvern::hv_SYS_GetImeList() const
-{
+QStringList THalvern::hv_SYS_GetImeList() const {
     return m_host->installedInputMethods();
 }
 
-void THalvern::GetDefineIniValues()
-{
+void THalvern::GetDefineIniValues() {
     const QString inputMethod = hv_INI_ReadString(u"PARAM"_s, u"默认输入法"_s);
-    m_defaultInputMethod = hv_SYS_GetImeList().contains(inputMethod, Qt::CaseInsensitive) ? inputMethod : QString();
+    m_defaultInputMethod =
+        hv_SYS_GetImeList().contains(inputMethod, Qt::CaseInsensitive) ? inputMethod : QString();
 
     const QString unitNumber = hv_INI_ReadString(u"PARAM"_s, u"单位编号"_s);
     if (unitNumber != u"NULL")
@@ -135,8 +125,7 @@ void THalvern::GetDefineIniValues()
     }
 }
 
-void THalvern::hv_Sys_GetDefineParam()
-{
+void THalvern::hv_Sys_GetDefineParam() {
     if (!m_hv)
         m_hv = new THV(this);
     m_hv->setSys_ADOConnection(m_adoConnection);

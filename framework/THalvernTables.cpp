@@ -22,8 +22,7 @@ const QString MailTable = u"邮件参数"_s;
 const QString SmsTable = u"短信参数"_s;
 const QString SystemTable = u"系统参数"_s;
 
-const QList<Column>& mailColumns()
-{
+const QList<Column>& mailColumns() {
     static const QList<Column> columns = {
         {u"发件电子邮箱"_s, SchemaHelpers::TextType, 255, u"hv_Email_Add"_s},
         {u"邮箱帐户名称"_s, SchemaHelpers::TextType, 255, u"hv_Email_UserId"_s},
@@ -39,8 +38,7 @@ const QList<Column>& mailColumns()
     return columns;
 }
 
-const QList<Column>& smsColumns()
-{
+const QList<Column>& smsColumns() {
     static const QList<Column> columns = {
         {u"短信网关地址"_s, SchemaHelpers::TextType, 255, u"hv_Note_Server"_s},
         {u"短信用户名"_s, SchemaHelpers::TextType, 50, u"hv_Note_User"_s},
@@ -65,24 +63,21 @@ const QString NoProxy = u"不使用代理"_s;
 
 // A column of the current row of a loaded parameter table; null when the
 // table has no row.
-QVariant columnValue(const QSqlQuery& query, const QString& table, const QString& column)
-{
+QVariant columnValue(const QSqlQuery& query, const QString& table, const QString& column) {
     const int index = query.record().indexOf(column);
     if (index < 0)
         throw DatabaseError(u"column [%1] is missing in table [%2]"_s.arg(column, table).toStdString());
     return query.isValid() ? query.value(index) : QVariant();
 }
 
-QString textValue(const QSqlQuery& query, const QString& table, const QString& column)
-{
+QString textValue(const QSqlQuery& query, const QString& table, const QString& column) {
     const QVariant value = columnValue(query, table, column);
     return value.isNull() ? QString() : value.toString();
 }
 
 // A boolean column: a number is true when not zero, a text when it is
 // "true" or "1"; nullopt when the value reads as no boolean.
-std::optional<bool> booleanValue(const QVariant& value)
-{
+std::optional<bool> booleanValue(const QVariant& value) {
     if (value.isNull())
         return false;
     bool isNumber = false;
@@ -97,104 +92,89 @@ std::optional<bool> booleanValue(const QVariant& value)
     return std::nullopt;
 }
 
-bool requiredBoolean(const QSqlQuery& query, const QString& table, const QString& column)
-{
+bool requiredBoolean(const QSqlQuery& query, const QString& table, const QString& column) {
     const QVariant value = columnValue(query, table, column);
     if (const std::optional<bool> flag = booleanValue(value))
         return *flag;
-    throw DatabaseError(u"value \"%1\" of column [%2] in table [%3] is not a boolean"_s
-                            .arg(value.toString(), column, table)
-                            .toStdString());
+    throw DatabaseError(
+        u"value \"%1\" of column [%2] in table [%3] is not a boolean"_s.arg(value.toString(), column, table)
+            .toStdString());
 }
 
 } // namespace
 
-void THalvern::setStatementObserver(std::function<void(const QString&)> observer)
-{
+void THalvern::setStatementObserver(std::function<void(const QString&)> observer) {
     m_statementObserver = observer;
     m_schema.setStatementObserver(std::move(observer));
 }
 
-void THalvern::execute(const QString& statement)
-{
+void THalvern::execute(const QString& statement) {
     if (m_statementObserver)
         m_statementObserver(statement);
     SqlCommand::execute(m_adoConnection, statement);
 }
 
-QSqlQuery THalvern::openQuery(const QString& statement)
-{
+QSqlQuery THalvern::openQuery(const QString& statement) {
     if (m_statementObserver)
         m_statementObserver(statement);
     return SqlCommand::open(m_adoConnection, statement);
 }
 
-bool THalvern::hv_DB_TableExists(const QString& table) const
-{
+bool THalvern::hv_DB_TableExists(const QString& table) const {
     return SchemaHelpers::hv_DB_TableExists(m_adoConnection, table);
 }
 
-bool THalvern::hv_DB_FieldExists(const QString& table, const QString& column) const
-{
+bool THalvern::hv_DB_FieldExists(const QString& table, const QString& column) const {
     return SchemaHelpers::hv_DB_FieldExists(m_adoConnection, table, column);
 }
 
-QString THalvern::hv_DB_DateQuote() const
-{
+QString THalvern::hv_DB_DateQuote() const {
     return SchemaHelpers::hv_DB_DateQuote(m_databaseClass);
 }
 
-QString THalvern::hv_DB_StrQuote() const
-{
+QString THalvern::hv_DB_StrQuote() const {
     return SchemaHelpers::hv_DB_StrQuote(m_databaseClass);
 }
 
-QString THalvern::hv_DB_TrueValue() const
-{
+QString THalvern::hv_DB_TrueValue() const {
     return SchemaHelpers::hv_DB_TrueValue(m_databaseClass);
 }
 
-QString THalvern::hv_DB_FalseValue() const
-{
+QString THalvern::hv_DB_FalseValue() const {
     return SchemaHelpers::hv_DB_FalseValue(m_databaseClass);
 }
 
-int THalvern::hv_DB_CreateTable(const QString& table, bool withId)
-{
+int THalvern::hv_DB_CreateTable(const QString& table, bool withId) {
     return m_schema.hv_DB_CreateTable(m_adoConnection, m_databaseClass, table, withId);
 }
 
 int THalvern::hv_DB_AddField(const QString& table, const QString& column, const QString& constraintName,
-                             const QString& typeName, int length, const QString& defaultText)
-{
-    return m_schema.hv_DB_AddField(m_adoConnection, m_databaseClass, table, column, constraintName, typeName, length,
-                                   defaultText);
+                             const QString& typeName, int length, const QString& defaultText) {
+    return m_schema.hv_DB_AddField(m_adoConnection, m_databaseClass, table, column, constraintName, typeName,
+                                   length, defaultText);
 }
 
-int THalvern::hv_DB_SetFieldDefault(QSqlDatabase* connection, const QString& databaseClass, const QString& table,
-                                    const QString& column, const QString& typeName, const QString& defaultText,
-                                    const QString& rowCondition)
-{
+int THalvern::hv_DB_SetFieldDefault(QSqlDatabase* connection, const QString& databaseClass,
+                                    const QString& table, const QString& column, const QString& typeName,
+                                    const QString& defaultText, const QString& rowCondition) {
     return m_schema.hv_DB_SetFieldDefault(connection, databaseClass, table, column, typeName, defaultText,
                                           rowCondition);
 }
 
 QString THalvern::hv_StrReplace(const QString& source, const QString& search, bool replaceAll,
-                                const QString& replacement)
-{
+                                const QString& replacement) {
     return SchemaHelpers::hv_StrReplace(source, search, replaceAll, replacement);
 }
 
-void THalvern::addMailColumns(const QStringList& columns)
-{
+void THalvern::addMailColumns(const QStringList& columns) {
     for (const Column& column : mailColumns()) {
         if (columns.contains(column.name))
-            hv_DB_AddField(MailTable, column.name, column.constraintName, column.typeName, column.length, QString());
+            hv_DB_AddField(MailTable, column.name, column.constraintName, column.typeName, column.length,
+                           QString());
     }
 }
 
-void THalvern::hv_SYS_InitEmailParam()
-{
+void THalvern::hv_SYS_InitEmailParam() {
     const QString q = hv_DB_StrQuote();
     const QString no = hv_DB_FalseValue();
     if (!hv_DB_TableExists(MailTable)) {
@@ -203,22 +183,25 @@ void THalvern::hv_SYS_InitEmailParam()
         for (const Column& column : mailColumns())
             all << column.name;
         addMailColumns(all);
-        const QStringList texts = {MakerMailAddress, MakerMailAddress, u"quorvand"_s, MakerName, MakerSmtpServer,
-                                   MakerName};
+        const QStringList texts = {MakerMailAddress, MakerMailAddress, u"quorvand"_s,
+                                   MakerName,        MakerSmtpServer,  MakerName};
         QStringList values;
         for (const QString& text : texts)
             values << q + text + q;
         values << u"25"_s << no << no << q + q;
-        execute(u"Insert Into [邮件参数]([发件电子邮箱],[邮箱帐户名称],[邮箱登录密码],[邮件中采用的名称],[SMTP服务器],"
-                "[邮件显示名称],[服务器端口],[使用SSL/TLS传输],[是否需要登陆],[系统提醒_最后发件日期]) Values("_s
-                + values.join(u',') + u')');
+        execute(
+            u"Insert Into "
+            u"[邮件参数]([发件电子邮箱],[邮箱帐户名称],[邮箱登录密码],[邮件中采用的名称],[SMTP服务器],"
+            "[邮件显示名称],[服务器端口],[使用SSL/TLS传输],[是否需要登陆],[系统提醒_最后发件日期]) Values("_s +
+            values.join(u',') + u')');
     }
 
     // A table of an older version lacks the display name and the columns after it.
     if (!hv_DB_FieldExists(MailTable, u"邮件显示名称"_s)) {
         addMailColumns({u"邮件显示名称"_s, u"服务器端口"_s, u"使用SSL/TLS传输"_s, u"是否需要登陆"_s});
-        execute(u"Update [邮件参数] Set [邮件显示名称] = '澄岳时代', [服务器端口] = 25, [使用SSL/TLS传输] ="_s + no
-                + u", [是否需要登陆] ="_s + no);
+        execute(
+            u"Update [邮件参数] Set [邮件显示名称] = '澄岳时代', [服务器端口] = 25, [使用SSL/TLS传输] ="_s +
+            no + u", [是否需要登陆] ="_s + no);
     }
 
     const QSqlQuery query = openQuery(u"select * from [邮件参数]"_s);
@@ -239,22 +222,24 @@ void THalvern::hv_SYS_InitEmailParam()
     m_mail.loginRequired = requiredBoolean(query, MailTable, u"是否需要登陆"_s);
 }
 
-void THalvern::hv_SYS_InitNoteParam()
-{
+void THalvern::hv_SYS_InitNoteParam() {
     if (!hv_DB_TableExists(SmsTable)) {
         hv_DB_CreateTable(SmsTable, true);
         for (const Column& column : smsColumns())
-            hv_DB_AddField(SmsTable, column.name, column.constraintName, column.typeName, column.length, QString());
-        m_sms = SmsSettings{MakerSmsGateways, u"quorvand"_s, u"quorvand"_s, NoProxy, u"192.168.0.1"_s, u"1080"_s,
-                            QString(), QString()};
+            hv_DB_AddField(SmsTable, column.name, column.constraintName, column.typeName, column.length,
+                           QString());
+        m_sms = SmsSettings{MakerSmsGateways, u"quorvand"_s, u"quorvand"_s, NoProxy,
+                            u"192.168.0.1"_s, u"1080"_s,     QString(),     QString()};
         const QString q = hv_DB_StrQuote();
         QStringList values;
-        for (const QString& value : {m_sms.gatewayAddresses, m_sms.userName, m_sms.password, m_sms.proxyMode,
-                                     m_sms.proxyHost, m_sms.proxyPort, m_sms.proxyUserName, m_sms.proxyPassword})
+        for (const QString& value :
+             {m_sms.gatewayAddresses, m_sms.userName, m_sms.password, m_sms.proxyMode, m_sms.proxyHost,
+              m_sms.proxyPort, m_sms.proxyUserName, m_sms.proxyPassword})
             values << q + value + q;
-        execute(u"Insert Into [短信参数]([短信网关地址],[短信用户名],[短信密码],[代理模式],[代理主机],[代理端口],"
-                "[代理用户名],[代理密码]) Values("_s
-                + values.join(u',') + u')');
+        execute(
+            u"Insert Into [短信参数]([短信网关地址],[短信用户名],[短信密码],[代理模式],[代理主机],[代理端口],"
+            "[代理用户名],[代理密码]) Values("_s +
+            values.join(u',') + u')');
     }
 
     const QSqlQuery query = openQuery(u"select * from [短信参数]"_s);
@@ -269,21 +254,24 @@ void THalvern::hv_SYS_InitNoteParam()
     m_sms.proxyPassword = textValue(query, SmsTable, u"代理密码"_s);
 }
 
-void THalvern::hv_SYS_InitSysParam()
-{
+void THalvern::hv_SYS_InitSysParam() {
     const bool access = SchemaHelpers::isAccessDialect(m_databaseClass);
     if (!hv_DB_TableExists(SystemTable)) {
         try {
-            execute(access ? u"CREATE TABLE [系统参数]([ID] Counter PRIMARY KEY)"_s
-                           : u"CREATE TABLE [系统参数]([ID] Bigint IDENTITY NOT NULL CONSTRAINT [HV_系统参数_ID] PRIMARY KEY)"_s);
+            execute(
+                access
+                    ? u"CREATE TABLE [系统参数]([ID] Counter PRIMARY KEY)"_s
+                    : u"CREATE TABLE [系统参数]([ID] Bigint IDENTITY NOT NULL CONSTRAINT [HV_系统参数_ID] PRIMARY KEY)"_s);
         } catch (const DatabaseError&) {
         }
     }
     if (!hv_DB_FieldExists(SystemTable, u"显示登录名"_s)) {
         try {
-            execute(access ? u"Alter Table [系统参数] Add [显示登录名] logical Default "_s + hv_DB_FalseValue()
-                           : u"Alter Table [系统参数] Add [显示登录名] Bit CONSTRAINT [SYSPARAM_ISSHOWLOGINNAMELIST] Default( "_s
-                        + hv_DB_FalseValue() + u" )"_s);
+            execute(
+                access
+                    ? u"Alter Table [系统参数] Add [显示登录名] logical Default "_s + hv_DB_FalseValue()
+                    : u"Alter Table [系统参数] Add [显示登录名] Bit CONSTRAINT [SYSPARAM_ISSHOWLOGINNAMELIST] Default( "_s +
+                          hv_DB_FalseValue() + u" )"_s);
         } catch (const DatabaseError&) {
         }
         // Rows from before the column show the login name.

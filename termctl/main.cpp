@@ -6,6 +6,7 @@
 //
 // Failures are reported on stderr with the error code and its meaning; the exit
 // status is 0 on success, 1 for a usage error and 2 for a terminal error.
+#include "Collect.h"
 #include "TTermSdk.h"
 #include "TermError.h"
 #include "TermSerialPortMap.h"
@@ -219,6 +220,8 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("termctl"));
+    if (app.arguments().value(1) == QLatin1String("collect"))
+        return runCollect(app.arguments().mid(2));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(

@@ -8,8 +8,8 @@
 // an ODBC connection string (docs/framework.md). DATABASE-CLASS chooses the
 // SQL dialect: "access" (the default) or any other text for SQL Server.
 
-#include "THalvern.h"
 #include "THV.h"
+#include "THalvern.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -19,8 +19,7 @@
 
 #include <exception>
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -43,7 +42,8 @@ int main(int argc, char* argv[])
     }
 
     const bool odbc = database.startsWith(QLatin1String("odbc:"));
-    QSqlDatabase connection = QSqlDatabase::addDatabase(odbc ? QStringLiteral("QODBC") : QStringLiteral("QSQLITE"));
+    QSqlDatabase connection =
+        QSqlDatabase::addDatabase(odbc ? QStringLiteral("QODBC") : QStringLiteral("QSQLITE"));
     connection.setDatabaseName(odbc ? database.mid(5) : database);
     if (!connection.open()) {
         err << "cannot open database " << database << ": " << connection.lastError().text() << "\n";

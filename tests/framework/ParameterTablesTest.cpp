@@ -12,8 +12,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString errorOf(const std::function<void()>& action)
-{
+QString errorOf(const std::function<void()>& action) {
     try {
         action();
     } catch (const std::exception& error) {
@@ -30,8 +29,7 @@ struct Fixture {
     THalvern component{nullptr, {}};
     QStringList ran;
 
-    explicit Fixture(const QString& databaseClass)
-    {
+    explicit Fixture(const QString& databaseClass) {
         const QString path = dir.filePath(u"host.ini"_s);
         QFile file(path);
         file.open(QIODevice::WriteOnly);
@@ -44,23 +42,30 @@ struct Fixture {
     }
 };
 
-QString mailText(const THalvern::MailSettings& m)
-{
-    return QStringList{m.senderAddress, m.accountName, m.loginPassword, m.displayName, m.smtpServer, m.lastSendDate,
-                       QString::number(m.port), m.useSslTls ? u"ssl"_s : u"-"_s, m.loginRequired ? u"login"_s : u"-"_s}
+QString mailText(const THalvern::MailSettings& m) {
+    return QStringList{m.senderAddress,
+                       m.accountName,
+                       m.loginPassword,
+                       m.displayName,
+                       m.smtpServer,
+                       m.lastSendDate,
+                       QString::number(m.port),
+                       m.useSslTls ? u"ssl"_s : u"-"_s,
+                       m.loginRequired ? u"login"_s : u"-"_s}
         .join(u'|');
 }
 
-QString smsText(const THalvern::SmsSettings& s)
-{
-    return QStringList{s.gatewayAddresses, s.userName, s.password, s.proxyMode, s.proxyHost, s.proxyPort,
-                       s.proxyUserName, s.proxyPassword}
+QString smsText(const THalvern::SmsSettings& s) {
+    return QStringList{s.gatewayAddresses, s.userName,  s.password,      s.proxyMode,
+                       s.proxyHost,        s.proxyPort, s.proxyUserName, s.proxyPassword}
         .join(u'|');
 }
 
-const QString DefaultMail = u"service@quorvand.example|service@quorvand.example|quorvand|澄岳时代|smtp.quorvand.example||25|-|-"_s;
-const QString DefaultSms = u"sms1.quorvand.example:9900;sms2.quorvand.example:9900;sms3.quorvand.example:9900;"
-                           "sms4.quorvand.example:9900|quorvand|quorvand|不使用代理|192.168.0.1|1080||"_s;
+const QString DefaultMail =
+    u"service@quorvand.example|service@quorvand.example|quorvand|澄岳时代|smtp.quorvand.example||25|-|-"_s;
+const QString DefaultSms =
+    u"sms1.quorvand.example:9900;sms2.quorvand.example:9900;sms3.quorvand.example:9900;"
+    "sms4.quorvand.example:9900|quorvand|quorvand|不使用代理|192.168.0.1|1080||"_s;
 
 } // namespace
 
@@ -79,16 +84,14 @@ private Q_SLOTS:
     void systemParameterFallsBackToTrue();
 };
 
-void ParameterTablesTest::firstLoadCreatesTablesAndDefaultRows_data()
-{
+void ParameterTablesTest::firstLoadCreatesTablesAndDefaultRows_data() {
     QTest::addColumn<QString>("databaseClass");
     QTest::addColumn<QString>("kind");
     QTest::newRow("ACCESS") << u"ACCESS"_s << u"A"_s;
     QTest::newRow("SQL Server") << u"mssql"_s << u"S"_s;
 }
 
-void ParameterTablesTest::firstLoadCreatesTablesAndDefaultRows()
-{
+void ParameterTablesTest::firstLoadCreatesTablesAndDefaultRows() {
     QFETCH(QString, databaseClass);
     QFETCH(QString, kind);
     Fixture f(databaseClass);
@@ -110,32 +113,42 @@ void ParameterTablesTest::firstLoadCreatesTablesAndDefaultRows()
     QCOMPARE(f.db.column(u"SELECT COUNT(*) FROM [短信参数]"_s), u"1"_s);
 }
 
-void ParameterTablesTest::defaultRowStatements_data()
-{
+void ParameterTablesTest::defaultRowStatements_data() {
     QTest::addColumn<QString>("databaseClass");
     QTest::addColumn<QString>("mailInsert");
     QTest::addColumn<QString>("smsInsert");
 
     QTest::newRow("ACCESS")
         << u"access"_s
-        << u"Insert Into [邮件参数]([发件电子邮箱],[邮箱帐户名称],[邮箱登录密码],[邮件中采用的名称],[SMTP服务器],[邮件显示名称],"
-           "[服务器端口],[使用SSL/TLS传输],[是否需要登陆],[系统提醒_最后发件日期]) Values(\"service@quorvand.example\","
+        << u"Insert Into "
+           u"[邮件参数]([发件电子邮箱],[邮箱帐户名称],[邮箱登录密码],[邮件中采用的名称],[SMTP服务器],["
+           u"邮件显示名称],"
+           "[服务器端口],[使用SSL/TLS传输],[是否需要登陆],[系统提醒_最后发件日期]) "
+           "Values(\"service@quorvand.example\","
            "\"service@quorvand.example\",\"quorvand\",\"澄岳时代\",\"smtp.quorvand.example\",\"澄岳时代\",25,False,False,\"\")"_s
-        << u"Insert Into [短信参数]([短信网关地址],[短信用户名],[短信密码],[代理模式],[代理主机],[代理端口],[代理用户名],[代理密码]) "
-           "Values(\"sms1.quorvand.example:9900;sms2.quorvand.example:9900;sms3.quorvand.example:9900;sms4.quorvand.example:9900\","
+        << u"Insert Into "
+           u"[短信参数]([短信网关地址],[短信用户名],[短信密码],[代理模式],[代理主机],[代理端口],[代理用户名],"
+           u"[代理密码]) "
+           "Values(\"sms1.quorvand.example:9900;sms2.quorvand.example:9900;sms3.quorvand.example:9900;sms4."
+           "quorvand.example:9900\","
            "\"quorvand\",\"quorvand\",\"不使用代理\",\"192.168.0.1\",\"1080\",\"\",\"\")"_s;
     QTest::newRow("SQL Server")
         << u"mssql"_s
-        << u"Insert Into [邮件参数]([发件电子邮箱],[邮箱帐户名称],[邮箱登录密码],[邮件中采用的名称],[SMTP服务器],[邮件显示名称],"
-           "[服务器端口],[使用SSL/TLS传输],[是否需要登陆],[系统提醒_最后发件日期]) Values('service@quorvand.example',"
+        << u"Insert Into "
+           u"[邮件参数]([发件电子邮箱],[邮箱帐户名称],[邮箱登录密码],[邮件中采用的名称],[SMTP服务器],["
+           u"邮件显示名称],"
+           "[服务器端口],[使用SSL/TLS传输],[是否需要登陆],[系统提醒_最后发件日期]) "
+           "Values('service@quorvand.example',"
            "'service@quorvand.example','quorvand','澄岳时代','smtp.quorvand.example','澄岳时代',25,0,0,'')"_s
-        << u"Insert Into [短信参数]([短信网关地址],[短信用户名],[短信密码],[代理模式],[代理主机],[代理端口],[代理用户名],[代理密码]) "
-           "Values('sms1.quorvand.example:9900;sms2.quorvand.example:9900;sms3.quorvand.example:9900;sms4.quorvand.example:9900',"
+        << u"Insert Into "
+           u"[短信参数]([短信网关地址],[短信用户名],[短信密码],[代理模式],[代理主机],[代理端口],[代理用户名],"
+           u"[代理密码]) "
+           "Values('sms1.quorvand.example:9900;sms2.quorvand.example:9900;sms3.quorvand.example:9900;sms4."
+           "quorvand.example:9900',"
            "'quorvand','quorvand','不使用代理','192.168.0.1','1080','','')"_s;
 }
 
-void ParameterTablesTest::defaultRowStatements()
-{
+void ParameterTablesTest::defaultRowStatements() {
     QFETCH(QString, databaseClass);
     QFETCH(QString, mailInsert);
     QFETCH(QString, smsInsert);
@@ -152,31 +165,36 @@ void ParameterTablesTest::defaultRowStatements()
                               "HV_hv_Email_SysWaring_LastSendDate Default('')"_s);
 }
 
-void ParameterTablesTest::olderMailTableIsUpgraded()
-{
+void ParameterTablesTest::olderMailTableIsUpgraded() {
     Fixture f(u"access"_s);
-    QVERIFY(f.db.run(u"CREATE TABLE [邮件参数](ID INTEGER PRIMARY KEY, [发件电子邮箱] text, [邮箱帐户名称] text, "
-                     "[邮箱登录密码] text, [邮件中采用的名称] text, [SMTP服务器] text, [系统提醒_最后发件日期] text)"_s));
-    QVERIFY(f.db.run(u"INSERT INTO [邮件参数]([发件电子邮箱], [SMTP服务器]) VALUES ('a@b.example', 'mx'), ('c@d.example', 'my')"_s));
+    QVERIFY(f.db.run(
+        u"CREATE TABLE [邮件参数](ID INTEGER PRIMARY KEY, [发件电子邮箱] text, [邮箱帐户名称] text, "
+        "[邮箱登录密码] text, [邮件中采用的名称] text, [SMTP服务器] text, [系统提醒_最后发件日期] text)"_s));
+    QVERIFY(f.db.run(
+        u"INSERT INTO [邮件参数]([发件电子邮箱], [SMTP服务器]) VALUES ('a@b.example', 'mx'), ('c@d.example', 'my')"_s));
     f.component.hv_SYS_InitEmailParam();
     QCOMPARE(f.ran.filter(u"Update [邮件参数] Set"_s),
-             QStringList({u"Update [邮件参数] Set [邮件显示名称] = '澄岳时代', [服务器端口] = 25, [使用SSL/TLS传输] =False, "
+             QStringList({u"Update [邮件参数] Set [邮件显示名称] = '澄岳时代', [服务器端口] = 25, "
+                          u"[使用SSL/TLS传输] =False, "
                           "[是否需要登陆] =False"_s}));
-    QCOMPARE(f.db.column(u"SELECT [邮件显示名称] || ',' || [服务器端口] || ',' || [使用SSL/TLS传输] || ',' || [是否需要登陆] "
+    QCOMPARE(f.db.column(u"SELECT [邮件显示名称] || ',' || [服务器端口] || ',' || [使用SSL/TLS传输] || ',' "
+                         u"|| [是否需要登陆] "
                          "FROM [邮件参数] ORDER BY ID"_s),
              u"澄岳时代,25,0,0|澄岳时代,25,0,0"_s);
     QCOMPARE(f.db.column(u"SELECT COUNT(*) FROM [邮件参数]"_s), u"2"_s);
     QCOMPARE(mailText(f.component.mailSettings()), u"a@b.example|||澄岳时代|mx||25|-|-"_s);
 }
 
-void ParameterTablesTest::systemRowsBeforeTheColumnShowLoginName()
-{
+void ParameterTablesTest::systemRowsBeforeTheColumnShowLoginName() {
     Fixture f(u"mssql"_s);
     QVERIFY(f.db.run(u"CREATE TABLE [系统参数](ID INTEGER PRIMARY KEY)"_s));
     QVERIFY(f.db.run(u"INSERT INTO [系统参数](ID) VALUES (1), (2)"_s));
     f.component.hv_SYS_InitSysParam();
-    QCOMPARE(f.ran, QStringList({u"Alter Table [系统参数] Add [显示登录名] Bit CONSTRAINT [SYSPARAM_ISSHOWLOGINNAMELIST] Default( 0 )"_s,
-                                 u"Update [系统参数] Set [显示登录名] = 1"_s, u"select * from [系统参数]"_s}));
+    QCOMPARE(
+        f.ran,
+        QStringList(
+            {u"Alter Table [系统参数] Add [显示登录名] Bit CONSTRAINT [SYSPARAM_ISSHOWLOGINNAMELIST] Default( 0 )"_s,
+             u"Update [系统参数] Set [显示登录名] = 1"_s, u"select * from [系统参数]"_s}));
     QCOMPARE(f.db.column(u"SELECT [显示登录名] FROM [系统参数] ORDER BY ID"_s), u"1|1"_s);
     QVERIFY(f.component.showLoginName());
     // Rows added later take the column's default.
@@ -186,13 +204,13 @@ void ParameterTablesTest::systemRowsBeforeTheColumnShowLoginName()
     QVERIFY(!f.component.showLoginName());
 }
 
-void ParameterTablesTest::nullRules()
-{
+void ParameterTablesTest::nullRules() {
     Fixture f(u"access"_s);
     f.component.hv_SYS_InitEmailParam();
     f.component.hv_SYS_InitNoteParam();
-    QVERIFY(f.db.run(u"UPDATE [邮件参数] SET [发件电子邮箱] = NULL, [服务器端口] = NULL, [使用SSL/TLS传输] = NULL, "
-                     "[是否需要登陆] = 1, [系统提醒_最后发件日期] = '2024-03-01'"_s));
+    QVERIFY(f.db.run(
+        u"UPDATE [邮件参数] SET [发件电子邮箱] = NULL, [服务器端口] = NULL, [使用SSL/TLS传输] = NULL, "
+        "[是否需要登陆] = 1, [系统提醒_最后发件日期] = '2024-03-01'"_s));
     QVERIFY(f.db.run(u"UPDATE [短信参数] SET [代理模式] = NULL, [代理主机] = NULL"_s));
     f.component.hv_SYS_InitEmailParam();
     f.component.hv_SYS_InitNoteParam();
@@ -202,8 +220,7 @@ void ParameterTablesTest::nullRules()
     QCOMPARE(f.component.smsSettings().proxyHost, QString());
 }
 
-void ParameterTablesTest::errorsOfTheTablesReachTheHostOnlyFromTheFullLoading()
-{
+void ParameterTablesTest::errorsOfTheTablesReachTheHostOnlyFromTheFullLoading() {
     Fixture f(u"access"_s);
     f.component.setSys_AdoConnection(nullptr);
     f.component.GetDefineIniValues(); // steps 13 and 14 swallow their errors
@@ -219,8 +236,7 @@ void ParameterTablesTest::errorsOfTheTablesReachTheHostOnlyFromTheFullLoading()
     QCOMPARE(broken.db.column(u"SELECT COUNT(*) FROM [短信参数]"_s), u"1"_s);
 }
 
-void ParameterTablesTest::systemParameterFallsBackToTrue()
-{
+void ParameterTablesTest::systemParameterFallsBackToTrue() {
     Fixture f(u"access"_s);
     QVERIFY(f.db.run(u"CREATE TABLE [系统参数](ID INTEGER PRIMARY KEY, [显示登录名] text)"_s));
     QVERIFY(f.db.run(u"INSERT INTO [系统参数]([显示登录名]) VALUES ('maybe')"_s));

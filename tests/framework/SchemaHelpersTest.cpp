@@ -36,8 +36,7 @@ private Q_SLOTS:
     void statementErrorsBecomeResultCodes();
 };
 
-void SchemaHelpersTest::dialectLiterals_data()
-{
+void SchemaHelpersTest::dialectLiterals_data() {
     QTest::addColumn<QString>("databaseClass");
     QTest::addColumn<QStringList>("literals"); // date quote, text quote, true, false
 
@@ -49,38 +48,38 @@ void SchemaHelpersTest::dialectLiterals_data()
     QTest::newRow("access with a blank") << u"access "_s << QStringList{u"'"_s, u"'"_s, u"1"_s, u"0"_s};
 }
 
-void SchemaHelpersTest::dialectLiterals()
-{
+void SchemaHelpersTest::dialectLiterals() {
     QFETCH(QString, databaseClass);
     QFETCH(QStringList, literals);
-    QCOMPARE((QStringList{SchemaHelpers::hv_DB_DateQuote(databaseClass), SchemaHelpers::hv_DB_StrQuote(databaseClass),
-                          SchemaHelpers::hv_DB_TrueValue(databaseClass), SchemaHelpers::hv_DB_FalseValue(databaseClass)}),
+    QCOMPARE((QStringList{SchemaHelpers::hv_DB_DateQuote(databaseClass),
+                          SchemaHelpers::hv_DB_StrQuote(databaseClass),
+                          SchemaHelpers::hv_DB_TrueValue(databaseClass),
+                          SchemaHelpers::hv_DB_FalseValue(databaseClass)}),
              literals);
 }
 
-void SchemaHelpersTest::createTableStatement_data()
-{
+void SchemaHelpersTest::createTableStatement_data() {
     QTest::addColumn<QString>("databaseClass");
     QTest::addColumn<bool>("withId");
     QTest::addColumn<QString>("statement");
 
-    QTest::newRow("access with ID") << u"access"_s << true << u"CREATE TABLE [Staff](ID Counter PRIMARY KEY)"_s;
+    QTest::newRow("access with ID") << u"access"_s << true
+                                    << u"CREATE TABLE [Staff](ID Counter PRIMARY KEY)"_s;
     QTest::newRow("SQL Server with ID")
-        << u"mssql"_s << true << u"CREATE TABLE [Staff](ID Bigint IDENTITY NOT NULL CONSTRAINT ID_BK_20240305140709 PRIMARY KEY)"_s;
+        << u"mssql"_s << true
+        << u"CREATE TABLE [Staff](ID Bigint IDENTITY NOT NULL CONSTRAINT ID_BK_20240305140709 PRIMARY KEY)"_s;
     QTest::newRow("access without ID") << u"access"_s << false << u"CREATE TABLE [Staff]"_s;
     QTest::newRow("SQL Server without ID") << QString() << false << u"CREATE TABLE [Staff]"_s;
 }
 
-void SchemaHelpersTest::createTableStatement()
-{
+void SchemaHelpersTest::createTableStatement() {
     QFETCH(QString, databaseClass);
     QFETCH(bool, withId);
     QFETCH(QString, statement);
     QCOMPARE(SchemaHelpers::createTableStatement(databaseClass, u" Staff "_s, withId, Now), statement);
 }
 
-void SchemaHelpersTest::addFieldStatement_data()
-{
+void SchemaHelpersTest::addFieldStatement_data() {
     QTest::addColumn<QString>("databaseClass");
     QTest::addColumn<QString>("constraintName");
     QTest::addColumn<QString>("type");
@@ -91,56 +90,77 @@ void SchemaHelpersTest::addFieldStatement_data()
     const QString s = u"mssql"_s;
     const QString a = u"access"_s;
     // Every statement begins "Alter Table [Staff] Add [Remark".
-    QTest::newRow("text, SQL Server, NULL, length 0") << s << QString() << u"字符型"_s << 0 << u"NULL"_s
-                                                      << u"] Varchar(255) CONSTRAINT HV_Staff_Remark Default('')"_s;
-    QTest::newRow("text, ACCESS") << a << QString() << u"字符型"_s << 20 << u"x"_s << u"] Varchar(20) Default \"x\""_s;
-    QTest::newRow("text, ACCESS, NULL") << a << u"c"_s << u"字符型"_s << -1 << u"NULL"_s << u"] Varchar(255) Default \"\""_s;
-    QTest::newRow("memo, SQL Server") << s << u"c"_s << u"备注型"_s << 0 << u"NULL"_s << u"] ntext CONSTRAINT HV_c Default('')"_s;
+    QTest::newRow("text, SQL Server, NULL, length 0")
+        << s << QString() << u"字符型"_s << 0 << u"NULL"_s
+        << u"] Varchar(255) CONSTRAINT HV_Staff_Remark Default('')"_s;
+    QTest::newRow("text, ACCESS") << a << QString() << u"字符型"_s << 20 << u"x"_s
+                                  << u"] Varchar(20) Default \"x\""_s;
+    QTest::newRow("text, ACCESS, NULL")
+        << a << u"c"_s << u"字符型"_s << -1 << u"NULL"_s << u"] Varchar(255) Default \"\""_s;
+    QTest::newRow("memo, SQL Server")
+        << s << u"c"_s << u"备注型"_s << 0 << u"NULL"_s << u"] ntext CONSTRAINT HV_c Default('')"_s;
     QTest::newRow("memo, ACCESS") << a << u"c"_s << u"备注型"_s << 0 << u"m"_s << u"] Memo Default \"m\""_s;
-    QTest::newRow("date, SQL Server") << s << u"c"_s << u"日期型"_s << 0 << u"2024-01-02"_s << u"] DateTime Default('2024-01-02')"_s;
-    QTest::newRow("date, SQL Server, NULL") << s << u"c"_s << u"日期型"_s << 0 << u"NULL"_s << u"] DateTime"_s;
-    QTest::newRow("date, ACCESS") << a << u"c"_s << u"日期型"_s << 0 << u"2024-01-02"_s << u"] DateTime Default #2024-01-02#"_s;
+    QTest::newRow("date, SQL Server")
+        << s << u"c"_s << u"日期型"_s << 0 << u"2024-01-02"_s << u"] DateTime Default('2024-01-02')"_s;
+    QTest::newRow("date, SQL Server, NULL")
+        << s << u"c"_s << u"日期型"_s << 0 << u"NULL"_s << u"] DateTime"_s;
+    QTest::newRow("date, ACCESS") << a << u"c"_s << u"日期型"_s << 0 << u"2024-01-02"_s
+                                  << u"] DateTime Default #2024-01-02#"_s;
     QTest::newRow("date, ACCESS, NULL") << a << u"c"_s << u"日期型"_s << 0 << u"NULL"_s << u"] DateTime"_s;
-    QTest::newRow("boolean, SQL Server, TRUE") << s << u"c"_s << u"布尔型"_s << 0 << u"TRUE"_s << u"] bit CONSTRAINT HV_c Default(1)"_s;
-    QTest::newRow("boolean, SQL Server, 1") << s << u"c"_s << u"布尔型"_s << 0 << u"1"_s << u"] bit CONSTRAINT HV_c Default(1)"_s;
-    QTest::newRow("boolean, SQL Server, lower-case true") << s << u"c"_s << u"布尔型"_s << 0 << u"true"_s
-                                                          << u"] bit CONSTRAINT HV_c Default(0)"_s;
-    QTest::newRow("boolean, ACCESS, lower-case true") << a << u"c"_s << u"布尔型"_s << 0 << u"true"_s << u"] logical Default true"_s;
-    QTest::newRow("boolean, ACCESS, 0") << a << u"c"_s << u"布尔型"_s << 0 << u"0"_s << u"] logical Default 0"_s;
-    QTest::newRow("boolean, ACCESS, NULL") << a << u"c"_s << u"布尔型"_s << 0 << u"NULL"_s << u"] logical Default False"_s;
-    QTest::newRow("boolean, ACCESS, yes") << a << u"c"_s << u"布尔型"_s << 0 << u"yes"_s << u"] logical Default False"_s;
-    QTest::newRow("OLE, SQL Server") << s << QString() << u"OLE型"_s << 0 << u"NULL"_s
-                                     << u"PATH] Varchar(255) CONSTRAINT HV_Staff_RemarkPATH Default(''),[RemarkOLE] Image"_s;
+    QTest::newRow("boolean, SQL Server, TRUE")
+        << s << u"c"_s << u"布尔型"_s << 0 << u"TRUE"_s << u"] bit CONSTRAINT HV_c Default(1)"_s;
+    QTest::newRow("boolean, SQL Server, 1")
+        << s << u"c"_s << u"布尔型"_s << 0 << u"1"_s << u"] bit CONSTRAINT HV_c Default(1)"_s;
+    QTest::newRow("boolean, SQL Server, lower-case true")
+        << s << u"c"_s << u"布尔型"_s << 0 << u"true"_s << u"] bit CONSTRAINT HV_c Default(0)"_s;
+    QTest::newRow("boolean, ACCESS, lower-case true")
+        << a << u"c"_s << u"布尔型"_s << 0 << u"true"_s << u"] logical Default true"_s;
+    QTest::newRow("boolean, ACCESS, 0")
+        << a << u"c"_s << u"布尔型"_s << 0 << u"0"_s << u"] logical Default 0"_s;
+    QTest::newRow("boolean, ACCESS, NULL")
+        << a << u"c"_s << u"布尔型"_s << 0 << u"NULL"_s << u"] logical Default False"_s;
+    QTest::newRow("boolean, ACCESS, yes")
+        << a << u"c"_s << u"布尔型"_s << 0 << u"yes"_s << u"] logical Default False"_s;
+    QTest::newRow("OLE, SQL Server")
+        << s << QString() << u"OLE型"_s << 0 << u"NULL"_s
+        << u"PATH] Varchar(255) CONSTRAINT HV_Staff_RemarkPATH Default(''),[RemarkOLE] Image"_s;
     QTest::newRow("OLE, ACCESS") << a << QString() << u"OLE型"_s << 0 << u"NULL"_s
                                  << u"PATH] Varchar(255) Default \"\",[RemarkOLE] Image"_s;
-    QTest::newRow("number, SQL Server") << s << u"c"_s << u"数字型"_s << 0 << u"1.5"_s << u"] Float CONSTRAINT HV_c Default(1.5)"_s;
-    QTest::newRow("number, ACCESS, NULL") << a << u"c"_s << u"数字型"_s << 0 << u"NULL"_s << u"] Double Default 0"_s;
-    QTest::newRow("number, ACCESS, not a number") << a << u"c"_s << u"数字型"_s << 0 << u"1,5"_s << u"] Double Default 0"_s;
-    QTest::newRow("integer, SQL Server, abc") << s << u"c"_s << u"整数型"_s << 4 << u"abc"_s << u"] Integer CONSTRAINT HV_c Default(0)"_s;
-    QTest::newRow("integer, ACCESS, 1.5") << a << u"c"_s << u"整数型"_s << 4 << u"1.5"_s << u"] Integer Default 0"_s;
-    QTest::newRow("integer, ACCESS, empty") << a << u"c"_s << u"整数型"_s << 4 << QString() << u"] Integer Default 0"_s;
-    QTest::newRow("currency, SQL Server") << s << u"c"_s << u"货币型"_s << 0 << u"-2"_s << u"] Money CONSTRAINT HV_c Default(-2)"_s;
-    QTest::newRow("currency, ACCESS") << a << u"c"_s << u"货币型"_s << 0 << u"3.25"_s << u"] Money Default 3.25"_s;
-    QTest::newRow("constraint name with parentheses") << s << u"a(b)"_s << u"整数型"_s << 0 << u"1"_s
-                                                      << u"] Integer CONSTRAINT HV_a_b_ Default(1)"_s;
-    QTest::newRow("constraint name trimmed") << s << u" k "_s << u"整数型"_s << 0 << u"1"_s << u"] Integer CONSTRAINT HV_ k Default(1)"_s;
+    QTest::newRow("number, SQL Server")
+        << s << u"c"_s << u"数字型"_s << 0 << u"1.5"_s << u"] Float CONSTRAINT HV_c Default(1.5)"_s;
+    QTest::newRow("number, ACCESS, NULL")
+        << a << u"c"_s << u"数字型"_s << 0 << u"NULL"_s << u"] Double Default 0"_s;
+    QTest::newRow("number, ACCESS, not a number")
+        << a << u"c"_s << u"数字型"_s << 0 << u"1,5"_s << u"] Double Default 0"_s;
+    QTest::newRow("integer, SQL Server, abc")
+        << s << u"c"_s << u"整数型"_s << 4 << u"abc"_s << u"] Integer CONSTRAINT HV_c Default(0)"_s;
+    QTest::newRow("integer, ACCESS, 1.5")
+        << a << u"c"_s << u"整数型"_s << 4 << u"1.5"_s << u"] Integer Default 0"_s;
+    QTest::newRow("integer, ACCESS, empty")
+        << a << u"c"_s << u"整数型"_s << 4 << QString() << u"] Integer Default 0"_s;
+    QTest::newRow("currency, SQL Server")
+        << s << u"c"_s << u"货币型"_s << 0 << u"-2"_s << u"] Money CONSTRAINT HV_c Default(-2)"_s;
+    QTest::newRow("currency, ACCESS")
+        << a << u"c"_s << u"货币型"_s << 0 << u"3.25"_s << u"] Money Default 3.25"_s;
+    QTest::newRow("constraint name with parentheses")
+        << s << u"a(b)"_s << u"整数型"_s << 0 << u"1"_s << u"] Integer CONSTRAINT HV_a_b_ Default(1)"_s;
+    QTest::newRow("constraint name trimmed")
+        << s << u" k "_s << u"整数型"_s << 0 << u"1"_s << u"] Integer CONSTRAINT HV_ k Default(1)"_s;
 }
 
-void SchemaHelpersTest::addFieldStatement()
-{
+void SchemaHelpersTest::addFieldStatement() {
     QFETCH(QString, databaseClass);
     QFETCH(QString, constraintName);
     QFETCH(QString, type);
     QFETCH(int, length);
     QFETCH(QString, defaultText);
     QFETCH(QString, statement);
-    QCOMPARE(SchemaHelpers::addFieldStatement(databaseClass, u" Staff"_s, u"Remark "_s, constraintName, type, length,
-                                              defaultText),
+    QCOMPARE(SchemaHelpers::addFieldStatement(databaseClass, u" Staff"_s, u"Remark "_s, constraintName, type,
+                                              length, defaultText),
              u"Alter Table [Staff] Add [Remark"_s + statement);
 }
 
-void SchemaHelpersTest::setFieldDefaultStatement_data()
-{
+void SchemaHelpersTest::setFieldDefaultStatement_data() {
     QTest::addColumn<QString>("databaseClass");
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("defaultText");
@@ -150,40 +170,48 @@ void SchemaHelpersTest::setFieldDefaultStatement_data()
     const QString s = u"mssql"_s;
     const QString a = u"access"_s;
     // Every statement begins "Update [Staff] set [Remark".
-    QTest::newRow("text, SQL Server") << s << u"字符型"_s << u"x"_s << QString()
-                                      << u"]='x' Where ISNULL(Remark,'NULL')='NULL'"_s;
-    QTest::newRow("memo, ACCESS, NULL") << a << u"备注型"_s << u"NULL"_s << QString() << u"]=\"\" Where ISNULL(Remark)"_s;
-    QTest::newRow("number, SQL Server, NULL") << s << u"数字型"_s << u"NULL"_s << QString()
-                                              << u"]=0 Where ISNULL(Remark,-88888)=-88888"_s;
-    QTest::newRow("integer, ACCESS") << a << u"整数型"_s << u"7"_s << QString() << u"]=7 Where ISNULL(Remark)"_s;
-    QTest::newRow("currency, SQL Server") << s << u"货币型"_s << u"2.5"_s << QString()
-                                          << u"]=2.5 Where ISNULL(Remark,-88888)=-88888"_s;
+    QTest::newRow("text, SQL Server")
+        << s << u"字符型"_s << u"x"_s << QString() << u"]='x' Where ISNULL(Remark,'NULL')='NULL'"_s;
+    QTest::newRow("memo, ACCESS, NULL")
+        << a << u"备注型"_s << u"NULL"_s << QString() << u"]=\"\" Where ISNULL(Remark)"_s;
+    QTest::newRow("number, SQL Server, NULL")
+        << s << u"数字型"_s << u"NULL"_s << QString() << u"]=0 Where ISNULL(Remark,-88888)=-88888"_s;
+    QTest::newRow("integer, ACCESS") << a << u"整数型"_s << u"7"_s << QString()
+                                     << u"]=7 Where ISNULL(Remark)"_s;
+    QTest::newRow("currency, SQL Server")
+        << s << u"货币型"_s << u"2.5"_s << QString() << u"]=2.5 Where ISNULL(Remark,-88888)=-88888"_s;
     QTest::newRow("date, SQL Server") << s << u"日期型"_s << u"2024-01-02"_s << QString()
                                       << u"]='2024-01-02' Where ISNULL(Remark,'2024-01-02')='2024-01-02'"_s;
-    QTest::newRow("date, ACCESS, NULL stays") << a << u"日期型"_s << u"NULL"_s << QString() << u"]=#NULL# Where ISNULL(Remark)"_s;
-    QTest::newRow("boolean, SQL Server, NULL") << s << u"布尔型"_s << u"NULL"_s << QString() << u"]=0 Where ISNULL(Remark,0)=0"_s;
-    QTest::newRow("boolean, ACCESS, NULL") << a << u"布尔型"_s << u"NULL"_s << QString() << u"]=false Where ISNULL(Remark)"_s;
-    QTest::newRow("boolean, ACCESS, True") << a << u"布尔型"_s << u"True"_s << QString() << u"]=True Where ISNULL(Remark)"_s;
+    QTest::newRow("date, ACCESS, NULL stays")
+        << a << u"日期型"_s << u"NULL"_s << QString() << u"]=#NULL# Where ISNULL(Remark)"_s;
+    QTest::newRow("boolean, SQL Server, NULL")
+        << s << u"布尔型"_s << u"NULL"_s << QString() << u"]=0 Where ISNULL(Remark,0)=0"_s;
+    QTest::newRow("boolean, ACCESS, NULL")
+        << a << u"布尔型"_s << u"NULL"_s << QString() << u"]=false Where ISNULL(Remark)"_s;
+    QTest::newRow("boolean, ACCESS, True")
+        << a << u"布尔型"_s << u"True"_s << QString() << u"]=True Where ISNULL(Remark)"_s;
     QTest::newRow("OLE, SQL Server") << s << u"OLE型"_s << u"NULL"_s << QString()
                                      << u"PATH]='' Where ISNULL(RemarkPATH,'NULL')='NULL'"_s;
-    QTest::newRow("OLE, ACCESS") << a << u"OLE型"_s << u"p"_s << QString() << u"PATH]=\"p\" Where ISNULL(RemarkPATH)"_s;
-    QTest::newRow("row condition kept untrimmed") << s << u"整数型"_s << u"1"_s << u" ID > 3 "_s << u"]=1 Where  ID > 3 "_s;
-    QTest::newRow("blank row condition") << a << u"整数型"_s << u"1"_s << u"   "_s << u"]=1 Where ISNULL(Remark)"_s;
+    QTest::newRow("OLE, ACCESS") << a << u"OLE型"_s << u"p"_s << QString()
+                                 << u"PATH]=\"p\" Where ISNULL(RemarkPATH)"_s;
+    QTest::newRow("row condition kept untrimmed")
+        << s << u"整数型"_s << u"1"_s << u" ID > 3 "_s << u"]=1 Where  ID > 3 "_s;
+    QTest::newRow("blank row condition")
+        << a << u"整数型"_s << u"1"_s << u"   "_s << u"]=1 Where ISNULL(Remark)"_s;
 }
 
-void SchemaHelpersTest::setFieldDefaultStatement()
-{
+void SchemaHelpersTest::setFieldDefaultStatement() {
     QFETCH(QString, databaseClass);
     QFETCH(QString, type);
     QFETCH(QString, defaultText);
     QFETCH(QString, condition);
     QFETCH(QString, statement);
-    QCOMPARE(SchemaHelpers::setFieldDefaultStatement(databaseClass, u"Staff "_s, u" Remark"_s, type, defaultText, condition),
+    QCOMPARE(SchemaHelpers::setFieldDefaultStatement(databaseClass, u"Staff "_s, u" Remark"_s, type,
+                                                     defaultText, condition),
              u"Update [Staff] set [Remark"_s + statement);
 }
 
-void SchemaHelpersTest::strReplace_data()
-{
+void SchemaHelpersTest::strReplace_data() {
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("search");
     QTest::addColumn<bool>("all");
@@ -199,8 +227,7 @@ void SchemaHelpersTest::strReplace_data()
     QTest::newRow("search equals replacement") << u"abc"_s << u"b"_s << true << u"b"_s << u"abc"_s;
 }
 
-void SchemaHelpersTest::strReplace()
-{
+void SchemaHelpersTest::strReplace() {
     QFETCH(QString, source);
     QFETCH(QString, search);
     QFETCH(bool, all);
@@ -209,8 +236,7 @@ void SchemaHelpersTest::strReplace()
     QCOMPARE(SchemaHelpers::hv_StrReplace(source, search, all, replacement), result);
 }
 
-void SchemaHelpersTest::sqliteAdaptation_data()
-{
+void SchemaHelpersTest::sqliteAdaptation_data() {
     QTest::addColumn<QString>("statement");
     QTest::addColumn<QStringList>("sqlite");
 
@@ -218,15 +244,18 @@ void SchemaHelpersTest::sqliteAdaptation_data()
                                 << QStringList{u"CREATE TABLE [T](ID INTEGER PRIMARY KEY)"_s};
     QTest::newRow("SQL Server key")
         << u"CREATE TABLE [系统参数]([ID] Bigint IDENTITY NOT NULL CONSTRAINT [HV_系统参数_ID] PRIMARY KEY)"_s
-        << QStringList{u"CREATE TABLE [系统参数]([ID] INTEGER NOT NULL CONSTRAINT [HV_系统参数_ID] PRIMARY KEY)"_s};
+        << QStringList{
+               u"CREATE TABLE [系统参数]([ID] INTEGER NOT NULL CONSTRAINT [HV_系统参数_ID] PRIMARY KEY)"_s};
     QTest::newRow("ACCESS literals") << u"Update [T] set [C]=\"a'b\"\"c\" Where [D]=#2024-01-02#"_s
                                      << QStringList{u"Update [T] set [C]='a''b\"c' Where [D]='2024-01-02'"_s};
     QTest::newRow("ISNULL with one argument") << u"Update [T] set [C]=0 Where ISNULL(C)"_s
                                               << QStringList{u"Update [T] set [C]=0 Where (C IS NULL)"_s};
-    QTest::newRow("ISNULL with two arguments") << u"Update [T] set [C]='' Where ISNULL(C,'N,(')='N,('"_s
-                                               << QStringList{u"Update [T] set [C]='' Where IFNULL(C,'N,(')='N,('"_s};
-    QTest::newRow("names and texts untouched") << u"Insert Into [ISNULL(x)]([a]) Values('ISNULL(y)')"_s
-                                               << QStringList{u"Insert Into [ISNULL(x)]([a]) Values('ISNULL(y)')"_s};
+    QTest::newRow("ISNULL with two arguments")
+        << u"Update [T] set [C]='' Where ISNULL(C,'N,(')='N,('"_s
+        << QStringList{u"Update [T] set [C]='' Where IFNULL(C,'N,(')='N,('"_s};
+    QTest::newRow("names and texts untouched")
+        << u"Insert Into [ISNULL(x)]([a]) Values('ISNULL(y)')"_s
+        << QStringList{u"Insert Into [ISNULL(x)]([a]) Values('ISNULL(y)')"_s};
     QTest::newRow("two columns in one add")
         << u"Alter Table [T] Add [PPATH] Varchar(255) CONSTRAINT HV_T_PPATH Default(''),[POLE] Image"_s
         << QStringList{u"Alter Table [T] Add [PPATH] Varchar(255) CONSTRAINT HV_T_PPATH Default('')"_s,
@@ -235,15 +264,13 @@ void SchemaHelpersTest::sqliteAdaptation_data()
                                 << QStringList{u"Alter Table [T] Add [C] Varchar(9) Default 'a,b'"_s};
 }
 
-void SchemaHelpersTest::sqliteAdaptation()
-{
+void SchemaHelpersTest::sqliteAdaptation() {
     QFETCH(QString, statement);
     QFETCH(QStringList, sqlite);
     QCOMPARE(SqlCommand::sqliteStatements(statement), sqlite);
 }
 
-void SchemaHelpersTest::existenceTests()
-{
+void SchemaHelpersTest::existenceTests() {
     SqliteTestDatabase db;
     QVERIFY(db.run(u"CREATE TABLE Staff(Name text, \"[Staff].[Code]\" text, \"[Bare]\" int)"_s));
     QSqlDatabase* c = &db.connection;
@@ -259,16 +286,14 @@ void SchemaHelpersTest::existenceTests()
     QVERIFY_THROWS_EXCEPTION(DatabaseError, SchemaHelpers::hv_DB_FieldExists(nullptr, u"Staff"_s, u"Name"_s));
 }
 
-void SchemaHelpersTest::createAndAddOnSqlite_data()
-{
+void SchemaHelpersTest::createAndAddOnSqlite_data() {
     QTest::addColumn<QString>("databaseClass");
     QTest::newRow("ACCESS") << u"Access"_s;
     QTest::newRow("SQL Server") << u"mssql"_s;
 }
 
 // Every operation for real, in either dialect, on SQLite.
-void SchemaHelpersTest::createAndAddOnSqlite()
-{
+void SchemaHelpersTest::createAndAddOnSqlite() {
     QFETCH(QString, databaseClass);
     SqliteTestDatabase db;
     SchemaHelpers schema([] { return Now; });
@@ -277,18 +302,24 @@ void SchemaHelpersTest::createAndAddOnSqlite()
     QSqlDatabase* c = &db.connection;
 
     QCOMPARE(schema.hv_DB_CreateTable(c, databaseClass, u"Staff"_s, true), int(SchemaHelpers::TableCreated));
-    QCOMPARE(schema.hv_DB_CreateTable(c, databaseClass, u"STAFF"_s, true), int(SchemaHelpers::TableAlreadyExists));
-    QCOMPARE(schema.hv_DB_CreateTable(c, databaseClass, u"Plain"_s, false), int(SchemaHelpers::CreateTableFailed));
-    const QStringList types = {u"字符型"_s, u"备注型"_s, u"日期型"_s, u"布尔型"_s, u"数字型"_s, u"整数型"_s, u"货币型"_s, u"OLE型"_s};
+    QCOMPARE(schema.hv_DB_CreateTable(c, databaseClass, u"STAFF"_s, true),
+             int(SchemaHelpers::TableAlreadyExists));
+    QCOMPARE(schema.hv_DB_CreateTable(c, databaseClass, u"Plain"_s, false),
+             int(SchemaHelpers::CreateTableFailed));
+    const QStringList types = {u"字符型"_s, u"备注型"_s, u"日期型"_s, u"布尔型"_s,
+                               u"数字型"_s, u"整数型"_s, u"货币型"_s, u"OLE型"_s};
     for (const QString& type : types)
-        QCOMPARE(schema.hv_DB_AddField(c, databaseClass, u"Staff"_s, u"C"_s + type, QString(), type, 0, u"NULL"_s),
-                 int(SchemaHelpers::FieldAdded));
+        QCOMPARE(
+            schema.hv_DB_AddField(c, databaseClass, u"Staff"_s, u"C"_s + type, QString(), type, 0, u"NULL"_s),
+            int(SchemaHelpers::FieldAdded));
     QVERIFY(SchemaHelpers::hv_DB_FieldExists(c, u"Staff"_s, u"COLE型PATH"_s));
     QVERIFY(SchemaHelpers::hv_DB_FieldExists(c, u"Staff"_s, u"COLE型OLE"_s));
-    QCOMPARE(schema.hv_DB_AddField(c, databaseClass, u"Staff"_s, u"COLE型"_s, QString(), u"OLE型"_s, 0, u"NULL"_s),
-             int(SchemaHelpers::FieldAlreadyExists));
-    QCOMPARE(schema.hv_DB_AddField(c, databaseClass, u"Staff"_s, u"c字符型"_s, QString(), u"字符型"_s, 0, u"x"_s),
-             int(SchemaHelpers::FieldAlreadyExists));
+    QCOMPARE(
+        schema.hv_DB_AddField(c, databaseClass, u"Staff"_s, u"COLE型"_s, QString(), u"OLE型"_s, 0, u"NULL"_s),
+        int(SchemaHelpers::FieldAlreadyExists));
+    QCOMPARE(
+        schema.hv_DB_AddField(c, databaseClass, u"Staff"_s, u"c字符型"_s, QString(), u"字符型"_s, 0, u"x"_s),
+        int(SchemaHelpers::FieldAlreadyExists));
     QCOMPARE(schema.hv_DB_AddField(c, databaseClass, u"Nowhere"_s, u"C"_s, QString(), u"字符型"_s, 0, u"x"_s),
              int(SchemaHelpers::AddFieldTableMissing));
     QCOMPARE(schema.hv_DB_AddField(c, databaseClass, u"Staff"_s, u"New"_s, QString(), u"文本型"_s, 0, u"x"_s),
@@ -302,8 +333,7 @@ void SchemaHelpersTest::createAndAddOnSqlite()
     QCOMPARE(ran.filter(u"[New"_s), QStringList());
 }
 
-void SchemaHelpersTest::addedColumnsTakeTheirDefaults_data()
-{
+void SchemaHelpersTest::addedColumnsTakeTheirDefaults_data() {
     QTest::addColumn<QString>("databaseClass");
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("defaultText");
@@ -319,8 +349,7 @@ void SchemaHelpersTest::addedColumnsTakeTheirDefaults_data()
     QTest::newRow("ACCESS currency") << u"access"_s << u"货币型"_s << u"2.5"_s << u"2.5"_s;
 }
 
-void SchemaHelpersTest::addedColumnsTakeTheirDefaults()
-{
+void SchemaHelpersTest::addedColumnsTakeTheirDefaults() {
     QFETCH(QString, databaseClass);
     QFETCH(QString, type);
     QFETCH(QString, defaultText);
@@ -329,13 +358,14 @@ void SchemaHelpersTest::addedColumnsTakeTheirDefaults()
     SchemaHelpers schema([] { return Now; });
     QCOMPARE(schema.hv_DB_CreateTable(&db.connection, databaseClass, u"T"_s, true), 0);
     QVERIFY(db.run(u"INSERT INTO T(ID) VALUES (NULL)"_s));
-    QCOMPARE(schema.hv_DB_AddField(&db.connection, databaseClass, u"T"_s, u"C"_s, QString(), type, 0, defaultText), 0);
+    QCOMPARE(
+        schema.hv_DB_AddField(&db.connection, databaseClass, u"T"_s, u"C"_s, QString(), type, 0, defaultText),
+        0);
     QVERIFY(db.run(u"INSERT INTO T(ID) VALUES (NULL)"_s));
     QCOMPARE(db.column(u"SELECT C FROM T ORDER BY ID"_s), value + u'|' + value);
 }
 
-void SchemaHelpersTest::setFieldDefaultOnSqlite_data()
-{
+void SchemaHelpersTest::setFieldDefaultOnSqlite_data() {
     QTest::addColumn<QString>("databaseClass");
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("defaultText");
@@ -343,14 +373,14 @@ void SchemaHelpersTest::setFieldDefaultOnSqlite_data()
     QTest::addColumn<QString>("values"); // of column C in rows 1 (null), 2 (set) and 3 (null)
 
     QTest::newRow("ACCESS integer") << u"access"_s << u"整数型"_s << u"7"_s << QString() << u"7|1|7"_s;
-    QTest::newRow("SQL Server integer NULL") << u"mssql"_s << u"整数型"_s << u"NULL"_s << QString() << u"0|1|0"_s;
+    QTest::newRow("SQL Server integer NULL")
+        << u"mssql"_s << u"整数型"_s << u"NULL"_s << QString() << u"0|1|0"_s;
     QTest::newRow("ACCESS text") << u"access"_s << u"字符型"_s << u"z"_s << QString() << u"z|1|z"_s;
     QTest::newRow("SQL Server text") << u"mssql"_s << u"字符型"_s << u"z"_s << QString() << u"z|1|z"_s;
     QTest::newRow("row condition") << u"access"_s << u"整数型"_s << u"9"_s << u"ID >= 2"_s << u"<null>|9|9"_s;
 }
 
-void SchemaHelpersTest::setFieldDefaultOnSqlite()
-{
+void SchemaHelpersTest::setFieldDefaultOnSqlite() {
     QFETCH(QString, databaseClass);
     QFETCH(QString, type);
     QFETCH(QString, defaultText);
@@ -360,13 +390,13 @@ void SchemaHelpersTest::setFieldDefaultOnSqlite()
     SchemaHelpers schema([] { return Now; });
     QVERIFY(db.run(u"CREATE TABLE T(ID INTEGER PRIMARY KEY, C)"_s));
     QVERIFY(db.run(u"INSERT INTO T(C) VALUES (NULL), (1), (NULL)"_s));
-    QCOMPARE(schema.hv_DB_SetFieldDefault(&db.connection, databaseClass, u"T"_s, u"C"_s, type, defaultText, condition),
+    QCOMPARE(schema.hv_DB_SetFieldDefault(&db.connection, databaseClass, u"T"_s, u"C"_s, type, defaultText,
+                                          condition),
              int(SchemaHelpers::DefaultSet));
     QCOMPARE(db.column(u"SELECT C FROM T ORDER BY ID"_s), values);
 }
 
-void SchemaHelpersTest::statementErrorsBecomeResultCodes()
-{
+void SchemaHelpersTest::statementErrorsBecomeResultCodes() {
     SqliteTestDatabase db;
     SchemaHelpers schema([] { return Now; });
     QSqlDatabase* c = &db.connection;

@@ -16,27 +16,23 @@ namespace {
 
 const QString Missing = u"INI文件不存在,请先指定要访问的INI文件"_s;
 
-QByteArray gbk(const QString& text)
-{
+QByteArray gbk(const QString& text) {
     QStringEncoder encoder("GBK");
     return encoder.encode(text);
 }
 
-QByteArray readFile(const QString& path)
-{
+QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
+void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
 
-QString errorOf(const std::function<void()>& action)
-{
+QString errorOf(const std::function<void()>& action) {
     try {
         action();
     } catch (const std::exception& error) {
@@ -52,8 +48,7 @@ struct Fixture {
     THalvern component{nullptr, {}};
     QString path = dir.filePath(u"host.ini"_s);
 
-    explicit Fixture(const QByteArray& settings)
-    {
+    explicit Fixture(const QByteArray& settings) {
         writeFile(path, settings);
         component.setHostSystem(&host);
         component.setIni_IniFilePath(path);
@@ -82,8 +77,7 @@ private Q_SLOTS:
     void inputMethodsDiscovered();
 };
 
-void SettingsFileTest::readiness_data()
-{
+void SettingsFileTest::readiness_data() {
     QTest::addColumn<QString>("path"); // "%1" is the existing file
     QTest::addColumn<bool>("ready");
 
@@ -94,8 +88,7 @@ void SettingsFileTest::readiness_data()
     QTest::newRow("folder") << u"%1/.."_s << false;
 }
 
-void SettingsFileTest::readiness()
-{
+void SettingsFileTest::readiness() {
     QFETCH(QString, path);
     QFETCH(bool, ready);
     Fixture f("[s]\r\nk=1\r\n");
@@ -104,8 +97,7 @@ void SettingsFileTest::readiness()
     QCOMPARE(errorOf([&] { f.component.hv_INI_ReadString(u"s"_s, u"k"_s); }), ready ? QString() : Missing);
 }
 
-void SettingsFileTest::missingFileAfterValidPathFailsEveryOperation()
-{
+void SettingsFileTest::missingFileAfterValidPathFailsEveryOperation() {
     Fixture f("[s]\r\nk=1\r\n");
     QCOMPARE(f.component.hv_INI_ReadInteger(u"s"_s, u"k"_s), 1);
     f.component.setIni_IniFilePath(f.dir.filePath(u"gone.ini"_s));
@@ -123,8 +115,7 @@ void SettingsFileTest::missingFileAfterValidPathFailsEveryOperation()
     QVERIFY(!QFile::exists(f.dir.filePath(u"gone.ini"_s)));
 }
 
-void SettingsFileTest::fileCreatedAfterPathWasSet()
-{
+void SettingsFileTest::fileCreatedAfterPathWasSet() {
     Fixture f("[s]\r\nk=old\r\n");
     const QString later = f.dir.filePath(u"later.ini"_s);
     f.component.setIni_IniFilePath(u" "_s + later + u" "_s);
@@ -142,8 +133,7 @@ void SettingsFileTest::fileCreatedAfterPathWasSet()
     QCOMPARE(readFile(f.path), "[s]\r\nk=old\r\n"_ba);
 }
 
-void SettingsFileTest::typedReads_data()
-{
+void SettingsFileTest::typedReads_data() {
     QTest::addColumn<QByteArray>("line"); // in section [s]; the key read is "k"
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("integer");
@@ -161,8 +151,7 @@ void SettingsFileTest::typedReads_data()
     QTest::newRow("quoted") << "k=\"7\""_ba << u"7"_s << 7 << true;
 }
 
-void SettingsFileTest::typedReads()
-{
+void SettingsFileTest::typedReads() {
     QFETCH(QByteArray, line);
     QFETCH(QString, text);
     QFETCH(int, integer);
@@ -173,35 +162,34 @@ void SettingsFileTest::typedReads()
     QCOMPARE(f.component.hv_INI_ReadBool(u"s"_s, u"k"_s), boolean);
 }
 
-void SettingsFileTest::writesGoToDiskAsGbkText()
-{
+void SettingsFileTest::writesGoToDiskAsGbkText() {
     Fixture f(gbk(u"[PARAM]\r\n默认输入法=x\r\n"_s));
     f.component.hv_INI_WriteBool(u"param"_s, u"默认显示图形菜单"_s, true);
     f.component.hv_INI_WriteInteger(u"DATALISTWIN"_s, u"ROWHEIGHT"_s, -7);
     f.component.hv_INI_WriteBool(u"PARAM"_s, u"默认显示图形菜单"_s, false);
-    QCOMPARE(readFile(f.path), gbk(u"[PARAM]\r\n默认输入法=x\r\n默认显示图形菜单=0\r\n[DATALISTWIN]\r\nROWHEIGHT=-7\r\n"_s));
+    QCOMPARE(readFile(f.path),
+             gbk(u"[PARAM]\r\n默认输入法=x\r\n默认显示图形菜单=0\r\n[DATALISTWIN]\r\nROWHEIGHT=-7\r\n"_s));
 }
 
-void SettingsFileTest::everyReadSeesTheFileOnDisk()
-{
+void SettingsFileTest::everyReadSeesTheFileOnDisk() {
     Fixture f("[s]\r\nk=1\r\n");
     QCOMPARE(f.component.hv_INI_ReadInteger(u"s"_s, u"k"_s), 1);
     writeFile(f.path, "[s]\r\nk=2\r\n");
     QCOMPARE(f.component.hv_INI_ReadInteger(u"s"_s, u"k"_s), 2);
 }
 
-void SettingsFileTest::loadingFillsSettings_data()
-{
+void SettingsFileTest::loadingFillsSettings_data() {
     QTest::addColumn<QString>("settings");
     QTest::addColumn<QString>("setting");
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<QString>("fileAfter"); // empty: the file is unchanged
 
-    const QString full = u"[PARAM]\r\n默认输入法=%1\r\n单位编号=U01\r\n操作机编号=%2\r\n默认EXCEL格式=%3\r\n"
-                         "默认显示图形菜单=1\r\n默认启动不显示系统提醒=0\r\n"
-                         "[DATAINFOWIN]\r\nWINHEIGHT=%4\r\n[DATALISTWIN]\r\nROWHEIGHT=%5\r\n[HALVERN]\r\nREMEM_TIME=%6\r\n"
-                         "[SEARCH]\r\nISAUTOSEARCH=1\r\n"
-                         "[WIN]\r\nISAUTOMAX=0\r\nWIDTH=900\r\nHEIGHT=700\r\nLEFT=10\r\nTOP=20\r\n"_s;
+    const QString full =
+        u"[PARAM]\r\n默认输入法=%1\r\n单位编号=U01\r\n操作机编号=%2\r\n默认EXCEL格式=%3\r\n"
+        "默认显示图形菜单=1\r\n默认启动不显示系统提醒=0\r\n"
+        "[DATAINFOWIN]\r\nWINHEIGHT=%4\r\n[DATALISTWIN]\r\nROWHEIGHT=%5\r\n[HALVERN]\r\nREMEM_TIME=%6\r\n"
+        "[SEARCH]\r\nISAUTOSEARCH=1\r\n"
+        "[WIN]\r\nISAUTOMAX=0\r\nWIDTH=900\r\nHEIGHT=700\r\nLEFT=10\r\nTOP=20\r\n"_s;
     const QStringList plain = {u"pinyin"_s, u"05"_s, u"xlsx"_s, u"600"_s, u"20"_s, u"60"_s};
     auto settings = [&](int index, const QString& value) {
         QStringList values = plain;
@@ -211,31 +199,44 @@ void SettingsFileTest::loadingFillsSettings_data()
             text = text.arg(v);
         return text;
     };
-    QTest::newRow("input method installed") << settings(0, u"PinYin"_s) << u"defaultInputMethod"_s << QVariant(u"PinYin"_s) << QString();
-    QTest::newRow("input method not installed") << settings(0, u"wubi"_s) << u"defaultInputMethod"_s << QVariant(QString()) << QString();
-    QTest::newRow("operator machine number") << settings(1, u"05"_s) << u"operatorMachineNumber"_s << QVariant(u"U0105"_s) << QString();
-    QTest::newRow("operator machine number NULL") << settings(1, u"NULL"_s) << u"operatorMachineNumber"_s << QVariant(u"U01"_s) << QString();
-    QTest::newRow("Excel format") << settings(2, u"xlsx"_s) << u"defaultExcelFormat"_s << QVariant(u"xlsx"_s) << QString();
-    QTest::newRow("Excel format NULL") << settings(2, u"NULL"_s) << u"defaultExcelFormat"_s << QVariant(u"xls"_s) << QString();
-    QTest::newRow("window height") << settings(3, u"600"_s) << u"dataInfoWindowHeight"_s << QVariant(600) << QString();
-    QTest::newRow("window height 0") << settings(3, u"0"_s) << u"dataInfoWindowHeight"_s << QVariant(1004) << QString();
-    QTest::newRow("row height 4 kept") << settings(4, u"4"_s) << u"dataListRowHeight"_s << QVariant(4) << QString();
-    QTest::newRow("row height 3 written back") << settings(4, u"3"_s) << u"dataListRowHeight"_s << QVariant(4)
-                                               << settings(4, u"4"_s);
-    QTest::newRow("row height unreadable") << settings(4, u"tall"_s) << u"dataListRowHeight"_s << QVariant(4)
-                                           << settings(4, u"4"_s);
-    QTest::newRow("reminder time 49") << settings(5, u"49"_s) << u"reminderTime"_s << QVariant(50) << settings(5, u"50"_s);
-    QTest::newRow("reminder time 50") << settings(5, u"50"_s) << u"reminderTime"_s << QVariant(50) << QString();
-    QTest::newRow("graphical menu") << settings(0, u"x"_s) << u"showGraphicalMenu"_s << QVariant(true) << QString();
-    QTest::newRow("no reminder") << settings(0, u"x"_s) << u"noSystemReminderAtStart"_s << QVariant(false) << QString();
+    QTest::newRow("input method installed")
+        << settings(0, u"PinYin"_s) << u"defaultInputMethod"_s << QVariant(u"PinYin"_s) << QString();
+    QTest::newRow("input method not installed")
+        << settings(0, u"wubi"_s) << u"defaultInputMethod"_s << QVariant(QString()) << QString();
+    QTest::newRow("operator machine number")
+        << settings(1, u"05"_s) << u"operatorMachineNumber"_s << QVariant(u"U0105"_s) << QString();
+    QTest::newRow("operator machine number NULL")
+        << settings(1, u"NULL"_s) << u"operatorMachineNumber"_s << QVariant(u"U01"_s) << QString();
+    QTest::newRow("Excel format") << settings(2, u"xlsx"_s) << u"defaultExcelFormat"_s << QVariant(u"xlsx"_s)
+                                  << QString();
+    QTest::newRow("Excel format NULL")
+        << settings(2, u"NULL"_s) << u"defaultExcelFormat"_s << QVariant(u"xls"_s) << QString();
+    QTest::newRow("window height") << settings(3, u"600"_s) << u"dataInfoWindowHeight"_s << QVariant(600)
+                                   << QString();
+    QTest::newRow("window height 0") << settings(3, u"0"_s) << u"dataInfoWindowHeight"_s << QVariant(1004)
+                                     << QString();
+    QTest::newRow("row height 4 kept")
+        << settings(4, u"4"_s) << u"dataListRowHeight"_s << QVariant(4) << QString();
+    QTest::newRow("row height 3 written back")
+        << settings(4, u"3"_s) << u"dataListRowHeight"_s << QVariant(4) << settings(4, u"4"_s);
+    QTest::newRow("row height unreadable")
+        << settings(4, u"tall"_s) << u"dataListRowHeight"_s << QVariant(4) << settings(4, u"4"_s);
+    QTest::newRow("reminder time 49")
+        << settings(5, u"49"_s) << u"reminderTime"_s << QVariant(50) << settings(5, u"50"_s);
+    QTest::newRow("reminder time 50")
+        << settings(5, u"50"_s) << u"reminderTime"_s << QVariant(50) << QString();
+    QTest::newRow("graphical menu") << settings(0, u"x"_s) << u"showGraphicalMenu"_s << QVariant(true)
+                                    << QString();
+    QTest::newRow("no reminder") << settings(0, u"x"_s) << u"noSystemReminderAtStart"_s << QVariant(false)
+                                 << QString();
     QTest::newRow("search") << settings(0, u"x"_s) << u"searchAutomatically"_s << QVariant(true) << QString();
     QTest::newRow("print templates") << settings(0, u"x"_s) << u"printTemplateFolder"_s
                                      << QVariant(u"/opt/host/bin//PrintTemplate/"_s) << QString();
-    QTest::newRow("placement") << settings(0, u"x"_s) << u"placement"_s << QVariant(u"0 900 700 10 20"_s) << QString();
+    QTest::newRow("placement") << settings(0, u"x"_s) << u"placement"_s << QVariant(u"0 900 700 10 20"_s)
+                               << QString();
 }
 
-void SettingsFileTest::loadingFillsSettings()
-{
+void SettingsFileTest::loadingFillsSettings() {
     QFETCH(QString, settings);
     QFETCH(QString, setting);
     QFETCH(QVariant, value);
@@ -256,15 +257,15 @@ void SettingsFileTest::loadingFillsSettings()
         {u"noSystemReminderAtStart"_s, c.noSystemReminderAtStart()},
         {u"searchAutomatically"_s, c.searchAutomatically()},
         {u"printTemplateFolder"_s, c.printTemplateFolder()},
-        {u"placement"_s, u"%1 %2 %3 %4 %5"_s.arg(p.maximised).arg(p.width).arg(p.height).arg(p.left).arg(p.top)},
+        {u"placement"_s,
+         u"%1 %2 %3 %4 %5"_s.arg(p.maximised).arg(p.width).arg(p.height).arg(p.left).arg(p.top)},
     };
     QCOMPARE(settingValues.value(setting), value);
     QCOMPARE(readFile(f.path), gbk(fileAfter.isEmpty() ? settings : fileAfter));
 }
 
 // Keys that are absent: the fallbacks, and exactly these keys written back.
-void SettingsFileTest::loadingAnEmptyFileWritesItsFallbacks()
-{
+void SettingsFileTest::loadingAnEmptyFileWritesItsFallbacks() {
     Fixture f(QByteArray{});
     f.component.GetDefineIniValues();
     QCOMPARE(f.component.defaultExcelFormat(), QString());
@@ -272,12 +273,12 @@ void SettingsFileTest::loadingAnEmptyFileWritesItsFallbacks()
     QCOMPARE(f.component.dataInfoWindowHeight(), 1004);
     QCOMPARE(f.component.dataListRowHeight(), 4);
     QCOMPARE(f.component.reminderTime(), 50);
-    QCOMPARE(readFile(f.path), "[DATALISTWIN]\r\nROWHEIGHT=4\r\n[HALVERN]\r\nREMEM_TIME=50\r\n"
-                               "[WIN]\r\nISAUTOMAX=1\r\nWIDTH=1000\r\nHEIGHT=800\r\nLEFT=400\r\nTOP=140\r\n"_ba);
+    QCOMPARE(readFile(f.path),
+             "[DATALISTWIN]\r\nROWHEIGHT=4\r\n[HALVERN]\r\nREMEM_TIME=50\r\n"
+             "[WIN]\r\nISAUTOMAX=1\r\nWIDTH=1000\r\nHEIGHT=800\r\nLEFT=400\r\nTOP=140\r\n"_ba);
 }
 
-void SettingsFileTest::loadingWithoutSettingsFileChangesNothing()
-{
+void SettingsFileTest::loadingWithoutSettingsFileChangesNothing() {
     FakeHostSystem host;
     THalvern component(nullptr, {});
     component.setHostSystem(&host);
@@ -291,8 +292,7 @@ void SettingsFileTest::loadingWithoutSettingsFileChangesNothing()
     QCOMPARE(component.defaultExcelFormat(), u"xls"_s);
 }
 
-void SettingsFileTest::unitNumberNullKeepsEarlierValue()
-{
+void SettingsFileTest::unitNumberNullKeepsEarlierValue() {
     Fixture f(gbk(u"[PARAM]\r\n单位编号=U01\r\n操作机编号=05\r\n"_s));
     f.component.GetDefineIniValues();
     writeFile(f.path, gbk(u"[PARAM]\r\n单位编号=NULL\r\n操作机编号=07\r\n"_s));
@@ -301,8 +301,7 @@ void SettingsFileTest::unitNumberNullKeepsEarlierValue()
     QCOMPARE(f.component.operatorMachineNumber(), u"U0107"_s);
 }
 
-void SettingsFileTest::inputMethodsDiscovered()
-{
+void SettingsFileTest::inputMethodsDiscovered() {
     QTemporaryDir first;
     QTemporaryDir second;
     QVERIFY(QDir(first.path()).mkpath(u"ibus/component"_s));

@@ -12,26 +12,26 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray readFile(const QString& path)
-{
+QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
+void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
 
-QString placementText(const THalvern::WindowPlacement& p)
-{
-    return u"%1 %2x%3 at %4,%5"_s.arg(p.maximised ? u"maximised"_s : u"normal"_s).arg(p.width).arg(p.height).arg(p.left).arg(p.top);
+QString placementText(const THalvern::WindowPlacement& p) {
+    return u"%1 %2x%3 at %4,%5"_s.arg(p.maximised ? u"maximised"_s : u"normal"_s)
+        .arg(p.width)
+        .arg(p.height)
+        .arg(p.left)
+        .arg(p.top);
 }
 
-QString windowText(const QWidget& form)
-{
+QString windowText(const QWidget& form) {
     const QRect outer = form.frameGeometry();
     return u"%1 %2x%3 at %4,%5"_s.arg(form.isMaximized() ? u"maximised"_s : u"normal"_s)
         .arg(outer.width())
@@ -41,8 +41,7 @@ QString windowText(const QWidget& form)
 }
 
 // Places a shown window by its outer rectangle, frame included.
-void setOuterGeometry(QWidget& form, const QRect& outer)
-{
+void setOuterGeometry(QWidget& form, const QRect& outer) {
     const QRect inner = form.geometry();
     const QRect frame = form.frameGeometry();
     form.setGeometry(outer.adjusted(inner.left() - frame.left(), inner.top() - frame.top(),
@@ -55,15 +54,15 @@ struct Fixture {
     THalvern component{nullptr, {}};
     QString path = dir.filePath(u"host.ini"_s);
 
-    explicit Fixture(const QByteArray& settings)
-    {
+    explicit Fixture(const QByteArray& settings) {
         writeFile(path, settings);
         component.setHostSystem(&host);
         component.setIni_IniFilePath(path);
     }
 };
 
-const QByteArray FallbackWin = "[WIN]\r\nISAUTOMAX=1\r\nWIDTH=1000\r\nHEIGHT=800\r\nLEFT=400\r\nTOP=140\r\n"_ba;
+const QByteArray FallbackWin =
+    "[WIN]\r\nISAUTOMAX=1\r\nWIDTH=1000\r\nHEIGHT=800\r\nLEFT=400\r\nTOP=140\r\n"_ba;
 
 } // namespace
 
@@ -82,8 +81,7 @@ private Q_SLOTS:
     void unconcernedFormsAndRecordStayAsTheyAre();
 };
 
-void WindowPlacementTest::readFromSettingsFile_data()
-{
+void WindowPlacementTest::readFromSettingsFile_data() {
     QTest::addColumn<QByteArray>("settings");
     QTest::addColumn<QString>("placement");
     QTest::addColumn<QByteArray>("fileAfter");
@@ -91,17 +89,17 @@ void WindowPlacementTest::readFromSettingsFile_data()
     QTest::newRow("no WIN section") << "[PARAM]\r\nx=1\r\n"_ba << u"maximised 1000x800 at 400,140"_s
                                     << "[PARAM]\r\nx=1\r\n"_ba + FallbackWin;
     QTest::newRow("WIDTH 0 overwrites every key")
-        << "[WIN]\r\nISAUTOMAX=0\r\nWIDTH=0\r\nHEIGHT=5\r\nLEFT=6\r\nTOP=7\r\n"_ba << u"maximised 1000x800 at 400,140"_s
-        << FallbackWin;
-    QTest::newRow("stored placement") << "[win]\r\nisautomax=0\r\nwidth=900\r\nheight=700\r\nleft=-8\r\ntop=20\r\n"_ba
-                                      << u"normal 900x700 at -8,20"_s
-                                      << "[win]\r\nisautomax=0\r\nwidth=900\r\nheight=700\r\nleft=-8\r\ntop=20\r\n"_ba;
-    QTest::newRow("absent keys read -1") << "[WIN]\r\nWIDTH=900\r\n"_ba << u"normal 900x-1 at -1,-1"_s
-                                         << "[WIN]\r\nWIDTH=900\r\n"_ba;
+        << "[WIN]\r\nISAUTOMAX=0\r\nWIDTH=0\r\nHEIGHT=5\r\nLEFT=6\r\nTOP=7\r\n"_ba
+        << u"maximised 1000x800 at 400,140"_s << FallbackWin;
+    QTest::newRow("stored placement")
+        << "[win]\r\nisautomax=0\r\nwidth=900\r\nheight=700\r\nleft=-8\r\ntop=20\r\n"_ba
+        << u"normal 900x700 at -8,20"_s
+        << "[win]\r\nisautomax=0\r\nwidth=900\r\nheight=700\r\nleft=-8\r\ntop=20\r\n"_ba;
+    QTest::newRow("absent keys read -1")
+        << "[WIN]\r\nWIDTH=900\r\n"_ba << u"normal 900x-1 at -1,-1"_s << "[WIN]\r\nWIDTH=900\r\n"_ba;
 }
 
-void WindowPlacementTest::readFromSettingsFile()
-{
+void WindowPlacementTest::readFromSettingsFile() {
     QFETCH(QByteArray, settings);
     QFETCH(QString, placement);
     QFETCH(QByteArray, fileAfter);
@@ -111,8 +109,7 @@ void WindowPlacementTest::readFromSettingsFile()
     QCOMPARE(readFile(f.path), fileAfter);
 }
 
-void WindowPlacementTest::writtenInKeyOrder()
-{
+void WindowPlacementTest::writtenInKeyOrder() {
     Fixture f("[WIN]\r\nTOP=1\r\n"_ba);
     QWidget form;
     form.setGeometry(30, 40, 500, 300);
@@ -121,8 +118,7 @@ void WindowPlacementTest::writtenInKeyOrder()
     QCOMPARE(readFile(f.path), "[WIN]\r\nTOP=40\r\nISAUTOMAX=0\r\nWIDTH=500\r\nHEIGHT=300\r\nLEFT=30\r\n"_ba);
 }
 
-void WindowPlacementTest::borderStyles_data()
-{
+void WindowPlacementTest::borderStyles_data() {
     QTest::addColumn<int>("flags");
     QTest::addColumn<bool>("fixedSize");
     QTest::addColumn<int>("style");
@@ -130,14 +126,15 @@ void WindowPlacementTest::borderStyles_data()
 
     QTest::newRow("sizeable") << int(Qt::Window) << false << int(FormBorderStyle::Sizeable) << true;
     QTest::newRow("single") << int(Qt::Window) << true << int(FormBorderStyle::Single) << true;
-    QTest::newRow("sizeable tool window") << int(Qt::Tool) << false << int(FormBorderStyle::SizeToolWin) << true;
+    QTest::newRow("sizeable tool window")
+        << int(Qt::Tool) << false << int(FormBorderStyle::SizeToolWin) << true;
     QTest::newRow("tool window") << int(Qt::Tool) << true << int(FormBorderStyle::ToolWindow) << false;
     QTest::newRow("dialog") << int(Qt::Dialog) << false << int(FormBorderStyle::Dialog) << false;
-    QTest::newRow("no border") << int(Qt::Window | Qt::FramelessWindowHint) << false << int(FormBorderStyle::None) << false;
+    QTest::newRow("no border") << int(Qt::Window | Qt::FramelessWindowHint) << false
+                               << int(FormBorderStyle::None) << false;
 }
 
-void WindowPlacementTest::borderStyles()
-{
+void WindowPlacementTest::borderStyles() {
     QFETCH(int, flags);
     QFETCH(bool, fixedSize);
     QFETCH(int, style);
@@ -149,8 +146,7 @@ void WindowPlacementTest::borderStyles()
     QCOMPARE(hasRememberedPlacement(formBorderStyle(&form)), concerned);
 }
 
-void WindowPlacementTest::normalPlacementAppliedAndTakenBack()
-{
+void WindowPlacementTest::normalPlacementAppliedAndTakenBack() {
     Fixture f("[WIN]\r\nISAUTOMAX=0\r\nWIDTH=640\r\nHEIGHT=480\r\nLEFT=50\r\nTOP=60\r\n"_ba);
     f.component.hv_SYS_WIN_GetWinShowAbbInfo();
     QWidget form;
@@ -167,8 +163,7 @@ void WindowPlacementTest::normalPlacementAppliedAndTakenBack()
     QCOMPARE(readFile(f.path), "[WIN]\r\nISAUTOMAX=0\r\nWIDTH=640\r\nHEIGHT=480\r\nLEFT=50\r\nTOP=60\r\n"_ba);
 }
 
-void WindowPlacementTest::maximisedFormKeepsLastNormalPlacement()
-{
+void WindowPlacementTest::maximisedFormKeepsLastNormalPlacement() {
     Fixture f("[WIN]\r\nISAUTOMAX=0\r\nWIDTH=640\r\nHEIGHT=480\r\nLEFT=50\r\nTOP=60\r\n"_ba);
     f.component.hv_SYS_WIN_GetWinShowAbbInfo();
     QWidget form;
@@ -186,8 +181,7 @@ void WindowPlacementTest::maximisedFormKeepsLastNormalPlacement()
     QCOMPARE(readFile(f.path), "[WIN]\r\nISAUTOMAX=1\r\nWIDTH=640\r\nHEIGHT=480\r\nLEFT=50\r\nTOP=60\r\n"_ba);
 }
 
-void WindowPlacementTest::formLargerThanScreenIsMaximised()
-{
+void WindowPlacementTest::formLargerThanScreenIsMaximised() {
     Fixture f(""_ba);
     f.host.screen = QSize(1280, 1024);
     QWidget form;
@@ -205,8 +199,7 @@ void WindowPlacementTest::formLargerThanScreenIsMaximised()
     QCOMPARE(placementText(f.component.windowPlacement()), u"normal 1280x1024 at 0,0"_s);
 }
 
-void WindowPlacementTest::unconcernedFormsAndRecordStayAsTheyAre()
-{
+void WindowPlacementTest::unconcernedFormsAndRecordStayAsTheyAre() {
     Fixture f("[WIN]\r\nISAUTOMAX=1\r\nWIDTH=640\r\nHEIGHT=480\r\nLEFT=50\r\nTOP=60\r\n"_ba);
     f.component.hv_SYS_WIN_GetWinShowAbbInfo();
     QDialog dialog;

@@ -10,15 +10,12 @@
 // A private in-memory SQLite database, open for the test's lifetime.
 class SqliteTestDatabase {
 public:
-    SqliteTestDatabase()
-        : m_name(QUuid::createUuid().toString())
-    {
+    SqliteTestDatabase() : m_name(QUuid::createUuid().toString()) {
         connection = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         connection.setDatabaseName(QStringLiteral(":memory:"));
         connection.open();
     }
-    ~SqliteTestDatabase()
-    {
+    ~SqliteTestDatabase() {
         connection.close();
         connection = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_name);
@@ -27,14 +24,12 @@ public:
     SqliteTestDatabase& operator=(const SqliteTestDatabase&) = delete;
 
     // Runs a statement of the test's own; false when it fails.
-    bool run(const QString& statement)
-    {
+    bool run(const QString& statement) {
         QSqlQuery query(connection);
         return query.exec(statement);
     }
     // The first column of every row a query gives, joined by "|" (null as "<null>").
-    QString column(const QString& select)
-    {
+    QString column(const QString& select) {
         QSqlQuery query(connection);
         if (!query.exec(select))
             return QStringLiteral("<failed>");

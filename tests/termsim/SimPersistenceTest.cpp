@@ -51,8 +51,12 @@ void SimPersistenceTest::acknowledgedChangesSurviveKill()
         QVERIFY(sdk.SetDeviceInfo(1, 23, 44));
         QVERIFY(sdk.DeleteEnrollData(1, 1001, 1, 12));
         QVERIFY(sdk.ClearAttendanceLogs(1));
-        // No goodbye: the terminal dies right after its last acknowledgement.
+        // No goodbye: the terminal dies right after its last acknowledgement,
+        // in the middle of appending a change it never acknowledged.
         sim.killHard();
+        QFile journal(dir.filePath(QStringLiteral("terminal-1.journal")));
+        QVERIFY(journal.open(QIODevice::Append));
+        journal.write(QByteArray("\x30\0\0\0\x11\x22\x33", 7));
     }
     TermSimProcess restarted;
     QVERIFY2(restarted.start(termsimArgs(dir.path(), port)), qPrintable(restarted.errors()));
@@ -196,6 +200,7 @@ void SimPersistenceTest::damagedDataFileIsReported_data()
     QTest::newRow("truncated") << 0;
     QTest::newRow("a flipped bit") << 1;
     QTest::newRow("not a data file") << 2;
+    QTest::newRow("journal: an entry before the last damaged") << 3;
 }
 
 void SimPersistenceTest::damagedDataFileIsReported()
@@ -206,12 +211,20 @@ void SimPersistenceTest::damagedDataFileIsReported()
     {
         TermSimProcess sim;
         QVERIFY2(sim.start(termsimArgs(dir.path(), 0)), qPrintable(sim.errors()));
+        if (damage == 3) {
+            TTermSdk sdk;
+            QVERIFY(sdk.ConnectNetwork(QStringLiteral("127.0.0.1"), sim.tcpPort(1)));
+            QVERIFY(sdk.SetDeviceInfo(1, 23, 41));
+            QVERIFY(sdk.SetDeviceInfo(1, 23, 42));
+        }
         sim.stop();
     }
-    const QString file = dir.filePath(QStringLiteral("terminal-1.dat"));
+    const QString file = dir.filePath(damage == 3 ? QStringLiteral("terminal-1.journal") : QStringLiteral("terminal-1.dat"));
     QByteArray bytes = fileBytes(file);
-    QVERIFY(bytes.size() > 100);
-    if (damage == 0)
+    QVERIFY(bytes.size() > 60);
+    if (damage == 3)
+        bytes[16 + 16 + 3] = char(bytes.at(16 + 16 + 3) ^ 0x01); // inside the first of two entries
+    else if (damage == 0)
         bytes.truncate(bytes.size() - 10);
     else if (damage == 1)
         bytes[bytes.size() / 2] = char(bytes.at(bytes.size() / 2) ^ 0x20);
