@@ -11,6 +11,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <limits>
+
 SimHost::SimHost(const SimOptions& options, QObject* parent) : QObject(parent), m_options(options) {}
 
 SimHost::~SimHost()
@@ -33,49 +35,65 @@ void SimHost::sessionGone(SimSession* session)
     std::erase_if(m_connections, [session](const auto& c) { return c.second == session; });
 }
 
-void SimHost::transferOpened(SimSession& session)
+void SimHost::closeTransfersBeyond(SimSession& session, int others)
 {
     for (;;) {
         SimSession* oldest = nullptr;
         int open = 0;
         for (SimSession* other : m_sessions) {
-            if (!other->hasTransfer() || other->terminal() != session.terminal())
+            if (other == &session || !other->hasTransfer() || other->terminal() != session.terminal())
                 continue;
             ++open;
-            if (other != &session && (!oldest || other->transferStamp() < oldest->transferStamp()))
+            if (!oldest || other->transferStamp() < oldest->transferStamp())
                 oldest = other;
         }
-        if (open <= m_options.maxTransfers || !oldest)
+        if (open <= others || !oldest)
             return;
         oldest->closeTransfer();
     }
 }
 
-bool SimHost::makeRoomForConnection()
+void SimHost::makeRoomForTransfer(SimSession& session)
+{
+    closeTransfersBeyond(session, m_options.maxTransfers - 1);
+}
+
+void SimHost::transferOpened(SimSession& session)
+{
+    closeTransfersBeyond(session, m_options.maxTransfers - 1);
+}
+
+void SimHost::makeRoomForConnection()
 {
     if (qsizetype(m_connections.size()) < m_options.maxConnections)
-        return true;
-    // The oldest connection that has not opened a session yet makes room: a
-    // client that connects to work opens its session at once.
-    for (const auto& [socket, session] : m_connections) {
+        return;
+    // A newcomer always gets in: the oldest connection that has not opened a
+    // session yet makes room (a client that connects to work opens its
+    // session at once), else the one that has been quiet the longest.
+    QTcpSocket* victim = nullptr;
+    for (const auto& [socket, session] : m_connections)
         if (!session->hasSession()) {
-            QTcpSocket* victim = socket;
-            std::erase_if(m_connections, [victim](const auto& c) { return c.first == victim; });
-            victim->abort();
-            victim->deleteLater();
-            return true;
+            victim = socket;
+            break;
         }
+    if (!victim) {
+        quint64 quietest = std::numeric_limits<quint64>::max();
+        for (const auto& [socket, session] : m_connections)
+            if (session->activityStamp() < quietest) {
+                quietest = session->activityStamp();
+                victim = socket;
+            }
     }
-    return false;
+    if (!victim)
+        return;
+    std::erase_if(m_connections, [victim](const auto& c) { return c.first == victim; });
+    victim->abort();
+    victim->deleteLater();
 }
 
 void SimHost::serveSocket(QTcpSocket* socket, SimTerminal* terminal)
 {
-    if (!makeRoomForConnection()) {
-        socket->abort();
-        socket->deleteLater();
-        return;
-    }
+    makeRoomForConnection();
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     // Unread requests stay in the socket (and then in the client's) buffers
     // while the session holds back; this bounds what is taken in meanwhile.

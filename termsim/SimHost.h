@@ -48,8 +48,10 @@ public:
     // transfers per terminal and TCP connections.
     void sessionCreated(SimSession* session);
     void sessionGone(SimSession* session);
-    // The session just opened a transfer: the least recently read transfers of
-    // the same terminal are closed while more than the allowed number are open.
+    // The session is about to open a transfer: the least recently read
+    // transfers of the same terminal are closed until it fits.
+    void makeRoomForTransfer(SimSession& session);
+    // The session opened a transfer: the same, should it not fit.
     void transferOpened(SimSession& session);
     quint64 nextStamp() { return ++m_stamp; }
 
@@ -61,8 +63,11 @@ public:
 private:
     bool prepareTerminal(qsizetype i, QString& error, QString& note);
     void serveSocket(QTcpSocket* socket, SimTerminal* terminal);
-    // Room for one more TCP connection: false when every connection has a session.
-    bool makeRoomForConnection();
+    // Room for one more TCP connection, by closing another when the table is full.
+    void makeRoomForConnection();
+    // Closes transfers of the session's terminal, least recently read first,
+    // until at most the given number are open besides the session's own.
+    void closeTransfersBeyond(SimSession& session, int others);
 
     SimOptions m_options;
     SimTrace m_trace;

@@ -56,7 +56,7 @@ QString SimOptions::usage()
         "  --crash-in-compaction STEP  kill itself at step 1..3 of compacting a data file (crash tests)\n"
         "  limits (docs/emulator.md):\n"
         "  --max-unsent BYTES   reply bytes waiting per connection before its requests wait (default 1048576)\n"
-        "  --max-transfers N    open bulk transfers per terminal (default 4)\n"
+        "  --max-transfers N    open bulk transfers per terminal (default 2)\n"
         "  --max-frame BYTES    largest request payload accepted (default 524352)\n"
         "  --idle-timeout S     end a session without requests for S seconds (default 300)\n"
         "  --frame-timeout S    TCP: drop a connection whose frame is not whole after S seconds (default 10)\n"

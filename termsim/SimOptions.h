@@ -38,7 +38,7 @@ struct SimOptions {
     // Bounds that keep one process safe from clients that misbehave
     // (docs/emulator.md, "Limits").
     qint64 maxUnsentBytes = 1 << 20;       // reply bytes waiting per connection before its requests wait
-    int maxTransfers = 4;                  // open bulk transfers per terminal; the least recently read goes first
+    int maxTransfers = 2;                  // open bulk transfers per terminal; the least recently read goes first
     qint64 maxFrameBytes = WireFrame::MaxRequestPayload; // payload of a request frame
     int idleTimeoutS = 300;                // no request for this long ends the session (TCP: the connection)
     int frameTimeoutS = 10;                // TCP: a frame must arrive whole within this time

@@ -90,11 +90,18 @@ qint64 SimPtyLine::allowance(double& credit, QElapsedTimer& clock) const
     if (m_baud <= 0)
         return std::numeric_limits<qint64>::max();
     const double rate = m_baud / 10.0; // bytes per second
-    // A short burst at most: a line that was quiet does not owe any speed.
-    const double burst = qMax(16.0, rate * 0.02);
-    credit = qMin(burst, credit + clock.nsecsElapsed() * 1e-9 * rate);
+    // While busy, what a late pacing tick owes is paid, up to 50 ms of line time.
+    const double most = qMax(1.0, rate * 0.05);
+    credit = qMin(most, credit + clock.nsecsElapsed() * 1e-9 * rate);
     clock.start();
     return qint64(credit);
+}
+
+void SimPtyLine::startFromQuiet(double& credit, QElapsedTimer& clock)
+{
+    // A line that was quiet owes no speed: the first byte takes its own time.
+    credit = 0;
+    clock.start();
 }
 
 void SimPtyLine::resumeInput()
@@ -114,8 +121,11 @@ void SimPtyLine::readable()
             m_readNotifier->setEnabled(false);
             return;
         }
+        if (!m_inputPaced && m_lastRead.isValid() && m_lastRead.elapsed() > kQuietMs)
+            startFromQuiet(m_inCredit, m_inClock);
         const qint64 allowed = allowance(m_inCredit, m_inClock);
         if (allowed <= 0) {
+            m_inputPaced = true;
             // The line has carried all it could so far: the rest waits in the
             // pseudo-terminal until the next tick.
             m_readNotifier->setEnabled(false);
@@ -124,6 +134,8 @@ void SimPtyLine::readable()
         }
         const ssize_t n = ::read(m_master, buffer, size_t(qMin<qint64>(allowed, qint64(sizeof buffer))));
         if (n > 0) {
+            m_lastRead.start();
+            m_inputPaced = false;
             if (m_baud > 0)
                 m_inCredit -= double(n);
             if (m_receiver)
@@ -148,6 +160,8 @@ void SimPtyLine::tick()
 
 void SimPtyLine::write(const QByteArray& bytes)
 {
+    if (pendingBytes() == 0)
+        startFromQuiet(m_outCredit, m_outClock);
     m_pending.append(bytes);
     flush();
 }

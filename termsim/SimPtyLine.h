@@ -56,6 +56,8 @@ private:
     void tick();
     // Bytes the line can carry now in one direction, refilled by elapsed time.
     qint64 allowance(double& credit, QElapsedTimer& clock) const;
+    static void startFromQuiet(double& credit, QElapsedTimer& clock);
+    static constexpr qint64 kQuietMs = 20;
 
     int m_master = -1;
     int m_slave = -1;
@@ -72,6 +74,8 @@ private:
     QElapsedTimer m_inClock;
     QElapsedTimer m_outClock;
     bool m_inputHeld = false;
+    bool m_inputPaced = false; // input waits for the pacing tick, not for bytes
+    QElapsedTimer m_lastRead;
     std::function<void(const char*, qsizetype)> m_receiver;
     std::function<bool()> m_gate;
     std::function<void()> m_drained;

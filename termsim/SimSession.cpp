@@ -122,6 +122,7 @@ void SimSession::serve()
         m_frameTimer->stop();
         if (frame.kind != WireFrame::Request)
             continue; // an echo or another terminal's reply on a shared line
+        m_activityStamp = m_host.nextStamp();
         handle(frame);
         if (m_dropped)
             return;
@@ -391,6 +392,13 @@ SimSession::Result SimSession::dispatch(const WireFrame& request, WireReader& r,
         return res;
     }
     SimTerminal& t = *m_terminal;
+    if (op == WireOp::LoadAllLogs || op == WireOp::LoadLogs || op == WireOp::LoadAllUserIds ||
+        op == WireOp::LoadSuperLogs || op == WireOp::BackupData) {
+        // Room first, then the new transfer's copy of the data: never one
+        // more transfer in memory than allowed, not even for a moment.
+        closeTransfer();
+        m_host.makeRoomForTransfer(*this);
+    }
     // Each case reads its remaining arguments, then checks r before acting.
     auto malformed = [&] {
         if (r.ok() && r.atEnd())

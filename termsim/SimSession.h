@@ -56,6 +56,8 @@ public:
     // another needs the room). The next ReadChunk of it fails.
     void closeTransfer();
     quint64 transferStamp() const { return m_transferStamp; }
+    // When this connection last brought a request (a host-wide counter).
+    quint64 activityStamp() const { return m_activityStamp; }
     bool hasTransfer() const { return !m_chunks.empty(); }
     SimTerminal* terminal() const { return m_terminal; }
 
@@ -102,6 +104,7 @@ private:
     QTimer* m_frameTimer = nullptr;
     QTimer* m_idleTimer = nullptr;
     quint64 m_transferStamp = 0;
+    quint64 m_activityStamp = 0;
 
     quint32 m_transferId = 0;
     std::vector<QByteArray> m_chunks;

@@ -134,7 +134,7 @@ void CollectTest::initTestCase()
     qputenv("TERMSDK_CONNECT_TIMEOUT_MS", "1500");
     qputenv("TERMSDK_REPLY_TIMEOUT_MS", "1500");
     QVERIFY2(m_termsim.start({QStringLiteral("--terminal"),
-                              QStringLiteral("machine=1,kind=bw,serial=%1,users=12,logs=3000,days=30,seed=21,end=2024-05-31")
+                              QStringLiteral("machine=1,kind=bw,serial=%1,baud=0,users=12,logs=3000,days=30,seed=21,end=2024-05-31")
                                   .arg(com1),
                               QStringLiteral("--terminal"),
                               QStringLiteral("machine=2,kind=color,tcp=0,users=25,logs=4000,days=30,seed=22,end=2024-05-31"),
