@@ -105,6 +105,7 @@ TForm1::TForm1(const UiServices& services, TermSdkFactory sdkFactory, QWidget* p
 {
     setObjectName(QStringLiteral("Form1"));
     TermSdk1 = m_sdkFactory();
+    bindTerminalEvents();
     buildWindow();
     guarded([this] { FormCreate(); });
 }
@@ -180,6 +181,7 @@ void TForm1::buildWindow()
     btnBackupUser = makeButton(GroupBox1, "btnBackupUser", QStringLiteral("Backup Users"), {16, 80, 75, 16});
     btnRestore = makeButton(GroupBox1, "btnRestore", QStringLiteral("Restore Users"), {16, 96, 75, 16});
     Button9 = makeButton(GroupBox1, "Button9", QStringLiteral("Read Att Log"), {16, 112, 75, 16});
+    btnReadManageLog = makeButton(GroupBox1, "btnReadManageLog", QStringLiteral("Read Manage Log"), {16, 128, 75, 16});
     btnSetName = makeButton(GroupBox1, "btnSetName", QStringLiteral("Set Name"), {16, 168, 75, 16});
     btnDeleteUser = makeButton(GroupBox1, "btnDeleteUser", QStringLiteral("Delete Users"), {16, 184, 75, 16});
     Button10 = makeButton(GroupBox1, "Button10", QStringLiteral("Delete FP"), {16, 200, 75, 16});
@@ -217,6 +219,8 @@ void TForm1::buildWindow()
     onClick(btnBackupUser, &TForm1::btnBackupUserClick);
     onClick(btnRestore, &TForm1::btnRestoreClick);
     onClick(Button9, &TForm1::Button9Click);
+    onClick(btnReadManageLog, &TForm1::btnReadManageLogClick);
+    onClick(Button1, &TForm1::Button1Click);
     onClick(btnSetName, &TForm1::btnSetNameClick);
     onClick(btnDeleteUser, &TForm1::btnDeleteUserClick);
     onClick(btnAutoTest, &TForm1::btnAutoTestClick);
@@ -229,6 +233,13 @@ void TForm1::buildWindow()
     onClick(Button11, &TForm1::Button11Click);
     onClick(Button14, &TForm1::Button14Click);
     onClick(Button2, &TForm1::Button2Click);
+    onClick(Button13, &TForm1::Button13Click);
+    onClick(Button15, &TForm1::Button15Click);
+    onClick(Button16, &TForm1::Button16Click);
+    onClick(Button17, &TForm1::Button17Click);
+    onClick(Button18, &TForm1::Button18Click);
+    onClick(Button19, &TForm1::Button19Click);
+    onClick(Button20, &TForm1::Button20Click);
 }
 
 void TForm1::onClick(QPushButton* button, void (TForm1::*handler)())

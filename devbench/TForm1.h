@@ -62,6 +62,7 @@ public:
     QPushButton* btnBackupUser;
     QPushButton* btnRestore;
     QPushButton* Button9;
+    QPushButton* btnReadManageLog; // the management-log export
     QPushButton* btnSetName;
     QPushButton* btnDeleteUser;
     QPushButton* Button10;
@@ -133,6 +134,7 @@ public:
     void btnAutoTestClick();
     void btnACUnlockClick();
     void btnSMSClick();
+    void btnReadManageLogClick();
     void BackupUsersToFile(const QString& fileName);
     void RestoreUsersFromFile(const QString& fileName);
 
@@ -143,6 +145,18 @@ public:
     void Button11Click();
     void Button14Click();
     void Button2Click();
+    void Button13Click();
+    void Button15Click();
+    void Button16Click();
+    void Button17Click();
+    void Button18Click();
+    void Button19Click();
+    void Button20Click();
+    void Button1Click();
+
+    // Terminal events.
+    void TermSdk1FingerFeature(int score);
+    void TermSdk1Verify(int userId);
 
     const UiServices& services() const { return m_services; }
 
@@ -155,6 +169,9 @@ private:
     // Runs a handler; an error escaping it is shown in a message box and the
     // program goes on.
     void guarded(const std::function<void()>& handler);
+    void bindTerminalEvents();
+    // GetLastErrorCode as decimal text.
+    QString lastErrorText();
     void onClick(QPushButton* button, void (TForm1::*handler)());
 
     UiServices m_services;
@@ -165,4 +182,5 @@ private:
     // One flag per grid row position 1..100 (index 0 unused).
     std::vector<bool> FChangedRows;
     bool m_loadingDevInfo = false;
+    bool m_autoTestRunning = false;
 };

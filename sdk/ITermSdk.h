@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TermEvent.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -46,6 +48,12 @@ public:
                                    QString& password, int& privilege, bool& enabled) = 0;
 
     virtual void GetLastErrorCode(int& errorCode) = 0;
+
+    // Terminal events (a finger read, a user verified) go to handler on the
+    // thread that created this object, from its event loop once the SDK call
+    // that received them has returned: never inside an SDK call, in the order
+    // the terminal sent them. An empty handler drops them.
+    virtual void SetEventHandler(TermEventHandler handler) = 0;
 
     // --- operations of the terminal test tool ---
     virtual bool ClearAdministrators(int machineNumber) = 0;

@@ -11,6 +11,8 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QMetaObject>
+#include <QObject>
 #include <QSaveFile>
 
 namespace {
@@ -54,8 +56,10 @@ WireWriter fingerPayload(int machineNumber, int enrollNumber, int fingerIndex)
 
 TTermSdk::TTermSdk()
     : m_connectTimeoutMs(timeoutFromEnv("TERMSDK_CONNECT_TIMEOUT_MS", DefaultConnectTimeoutMs)),
-      m_replyTimeoutMs(timeoutFromEnv("TERMSDK_REPLY_TIMEOUT_MS", DefaultReplyTimeoutMs))
+      m_replyTimeoutMs(timeoutFromEnv("TERMSDK_REPLY_TIMEOUT_MS", DefaultReplyTimeoutMs)),
+      m_eventContext(std::make_unique<QObject>())
 {
+    m_link.setEventsArrived([this] { scheduleEventDelivery(); });
 }
 
 TTermSdk::~TTermSdk() = default;
@@ -182,6 +186,69 @@ bool TTermSdk::RefreshDeviceData(int machineNumber)
 void TTermSdk::GetLastErrorCode(int& errorCode)
 {
     errorCode = m_lastError;
+}
+
+// ---- terminal events --------------------------------------------------------
+
+bool TTermSdk::simulateFinger(const QString& enroll, int finger, int score, SimFingerResult& result)
+{
+    WireWriter w;
+    w.i32(m_machine).str8(enroll).i32(finger).i32(score);
+    QByteArray reply;
+    if (!request(WireOp::SimFinger, w.data(), &reply))
+        return false;
+    WireReader r(reply);
+    SimFingerResult out;
+    out.operation = r.u8();
+    out.pressesLeft = r.i32();
+    out.matchedEnroll = r.str8();
+    out.eventsSent = r.u8() != 0;
+    if (!r.ok())
+        return fail(TermError::ProtocolError, QStringLiteral("malformed SimFinger reply"));
+    result = out;
+    return true;
+}
+
+void TTermSdk::SetEventHandler(TermEventHandler handler)
+{
+    m_eventHandler = std::move(handler);
+}
+
+void TTermSdk::scheduleEventDelivery()
+{
+    if (m_deliveryPosted)
+        return;
+    m_deliveryPosted = true;
+    QMetaObject::invokeMethod(m_eventContext.get(), [this] { deliverEvents(); }, Qt::QueuedConnection);
+}
+
+void TTermSdk::deliverEvents()
+{
+    m_deliveryPosted = false;
+    // One at a time: a handler that lets the event loop run may have a nested
+    // delivery take the next ones, and the order still holds.
+    WireFrame frame;
+    while (m_link.takeEvent(frame)) {
+        WireReader r(frame.payload);
+        TermEvent event;
+        event.value = r.i32();
+        switch (WireEvent(frame.op)) {
+        case WireEvent::FingerFeature:
+            event.kind = TermEvent::Kind::FingerFeature;
+            break;
+        case WireEvent::Verify:
+            event.kind = TermEvent::Kind::Verify;
+            event.enrollNumber = r.str8();
+            break;
+        default:
+            continue; // an event of a newer terminal: not ours to report
+        }
+        if (!r.ok())
+            continue;
+        // The handler may replace itself or run SDK calls; work on a copy.
+        if (const TermEventHandler handler = m_eventHandler)
+            handler(event);
+    }
 }
 
 bool TTermSdk::GetSdkVersion(QString& version)

@@ -7,6 +7,9 @@
 #include "TermUserBuffer.h"
 
 #include <functional>
+#include <memory>
+
+class QObject;
 
 enum class WireOp : quint16;
 
@@ -20,6 +23,11 @@ enum class WireOp : quint16;
 // line needs while bytes keep coming), unless the environment sets
 // TERMSDK_CONNECT_TIMEOUT_MS / TERMSDK_REPLY_TIMEOUT_MS or the setters change them.
 // Serial port n opens the device that TermSerialPortMap names (TERMSDK_COM<n>).
+//
+// Terminal events are handed to the event handler from the event loop of the
+// thread that created the object (a queued call), after the SDK call during
+// which they arrived has returned; a program without an event loop never
+// sees them.
 class TTermSdk : public ITermSdk {
 public:
     static constexpr int DefaultConnectTimeoutMs = 3000;
@@ -33,6 +41,17 @@ public:
     void setReplyTimeout(int ms) { m_replyTimeoutMs = qMax(1, ms); }
     int replyTimeout() const { return m_replyTimeoutMs; }
     bool isConnected() const { return m_link.isOpen(); }
+
+    // Emulator only (termsim): places the finger `finger` of the person with
+    // enroll number `enroll` on the sensor, with a read score of 0..100. A real
+    // terminal refuses it. The answer says what the terminal did with it.
+    struct SimFingerResult {
+        int operation = 0;   // 1 enrol, 2 verify, 3 identify
+        int pressesLeft = 0; // enrol: presses still needed; 0 once stored
+        QString matchedEnroll; // verify, identify: the matched user; empty: nobody
+        bool eventsSent = false; // the connection that started the operation got the events
+    };
+    bool simulateFinger(const QString& enroll, int finger, int score, SimFingerResult& result);
     // Transport detail of the last failure ("Connection refused"), for messages.
     QString lastErrorDetail() const { return m_detail; }
     // Bytes this client has sent and received on its connections (for line-time figures).
@@ -58,6 +77,7 @@ public:
     bool NextUserRecordStr(int machineNumber, QString& enrollNumber, QString& name, QString& password,
                            int& privilege, bool& enabled) override;
     void GetLastErrorCode(int& errorCode) override;
+    void SetEventHandler(TermEventHandler handler) override;
     bool ClearAdministrators(int machineNumber) override;
     bool DeleteEnrollData(int machineNumber, int enrollNumber, int enrollMachineNumber, int backupNumber) override;
     bool LoadSuperLogs(int machineNumber) override;
@@ -135,6 +155,8 @@ private:
     // One text answer to op.
     bool readText(WireOp op, int machineNumber, QString& text);
     bool machineOnly(WireOp op, int machineNumber);
+    void scheduleEventDelivery();
+    void deliverEvents();
 
     int m_commPort = 1;
     int m_commKey = -1;
@@ -147,4 +169,7 @@ private:
     TermLogBuffer m_logs;
     TermUserBuffer m_users;
     TermSuperLogBuffer m_superLogs;
+    TermEventHandler m_eventHandler;
+    std::unique_ptr<QObject> m_eventContext;
+    bool m_deliveryPosted = false;
 };

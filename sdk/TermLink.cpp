@@ -2,9 +2,11 @@
 
 #include "TermError.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QHostInfo>
+#include <QScopeGuard>
 #include <QSerialPort>
 #include <QTcpSocket>
 
@@ -109,6 +111,7 @@ int TermLink::openTcp(const QString& host, quint16 port, QDeadlineTimer deadline
     m_device = m_tcp.get();
     m_decoder.reset();
     m_detail.clear();
+    watchIdle();
     return TermError::None;
 }
 
@@ -138,6 +141,7 @@ int TermLink::openSerial(const QString& devicePath, int baudRate)
     m_device = m_serial.get();
     m_decoder.reset();
     m_detail.clear();
+    watchIdle();
     return TermError::None;
 }
 
@@ -153,6 +157,69 @@ void TermLink::close()
     }
     m_device = nullptr;
     m_decoder.reset();
+    m_idleFailure = TermError::None;
+}
+
+void TermLink::watchIdle()
+{
+    m_idleFailure = TermError::None;
+    // The blocking waits inside call() emit readyRead as well; readIdle()
+    // leaves those bytes to receive().
+    QObject::connect(m_device, &QIODevice::readyRead, m_device, [this] { readIdle(); });
+}
+
+void TermLink::readIdle()
+{
+    if (m_inCall || !m_device || m_idleFailure != TermError::None)
+        return;
+    while (m_device->bytesAvailable() > 0) {
+        m_readBuffer.resize(kReadPiece);
+        const qint64 n = m_device->read(m_readBuffer.data(), kReadPiece);
+        if (n <= 0)
+            break;
+        m_bytesMoved += n;
+        m_decoder.feed(m_readBuffer.constData(), n);
+    }
+    WireFrame frame;
+    for (;;) {
+        const auto result = m_decoder.next(frame);
+        if (result == WireDecoder::Result::NeedMore)
+            return;
+        if (result == WireDecoder::Result::Error) {
+            if (m_serial) { // line noise: look for the next frame, as receive() does
+                m_decoder.resync();
+                continue;
+            }
+            m_idleFailure = TermError::ProtocolError;
+            m_idleDetail = QString::fromLatin1(WireDecoder::errorText(m_decoder.error()));
+            return;
+        }
+        if (frame.kind == WireFrame::Event) {
+            queueEvent(std::move(frame));
+        } else if (frame.kind != WireFrame::Reply && !m_serial) {
+            m_idleFailure = TermError::ProtocolError;
+            m_idleDetail = QStringLiteral("unexpected request frame from the terminal");
+            return;
+        }
+        // A reply while no call waits answers a request that timed out: skip it.
+    }
+}
+
+void TermLink::queueEvent(WireFrame&& frame)
+{
+    if (m_events.size() >= MaxQueuedEvents)
+        return; // nobody takes them: keep the oldest, drop the rest
+    m_events.append(std::move(frame));
+    if (m_eventsArrived)
+        m_eventsArrived();
+}
+
+bool TermLink::takeEvent(WireFrame& frame)
+{
+    if (m_events.isEmpty())
+        return false;
+    frame = m_events.takeFirst();
+    return true;
 }
 
 bool TermLink::isOpen() const
@@ -199,8 +266,21 @@ int TermLink::call(quint16 op, const QByteArray& payload, WireFrame& reply, int 
 {
     if (!m_device)
         return TermError::NotConnected;
+    if (m_idleFailure != TermError::None) {
+        const int rc = m_idleFailure;
+        m_detail = m_idleDetail;
+        close();
+        return rc;
+    }
     if (quint64(payload.size()) > WireFrame::MaxPayload)
         return TermError::InvalidArgument;
+    m_inCall = true;
+    // Event frames that came with the reply are already read from the device
+    // and would wait for the next call; take them now.
+    const auto done = qScopeGuard([this] {
+        m_inCall = false;
+        readIdle();
+    });
     const quint32 sequence = ++m_sequence;
     QByteArray frame;
     frame.reserve(payload.size() + WireFrame::HeaderSize + WireFrame::TrailerSize);
@@ -258,6 +338,10 @@ int TermLink::receive(quint32 sequence, WireFrame& reply, int inactivityMs, QDea
                 m_detail = QString::fromLatin1(WireDecoder::errorText(m_decoder.error()));
                 close();
                 return TermError::ProtocolError;
+            }
+            if (reply.kind == WireFrame::Event) {
+                queueEvent(std::move(reply));
+                continue;
             }
             if (reply.kind != WireFrame::Reply) {
                 if (m_serial)

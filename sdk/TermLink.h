@@ -4,9 +4,11 @@
 #include "WireFrame.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QDeadlineTimer>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QIODevice;
@@ -24,6 +26,11 @@ class QSerialPort;
 // serial line the reader also resynchronises: a frame whose bytes stop for
 // FrameGapMs is abandoned, and bytes that are no frame (the tail of a reply to
 // a client that went away, line noise) are skipped up to the next frame start.
+//
+// Event frames (unsolicited, from the terminal) are queued wherever they
+// arrive: between the replies of a call, or while no call runs (the device's
+// readyRead, from the event loop). They never take a reply's place. The
+// queue is bounded, for a client that never runs an event loop.
 class TermLink {
 public:
     static constexpr int FrameGapMs = 500;
@@ -57,6 +64,12 @@ public:
     // Bytes sent and received over every connection of this link.
     qint64 bytesMoved() const { return m_bytesMoved; }
 
+    static constexpr int MaxQueuedEvents = 1000;
+    // Called (on the link's thread) each time an event frame is queued.
+    void setEventsArrived(std::function<void()> notify) { m_eventsArrived = std::move(notify); }
+    // Takes the oldest queued event frame; false when none is queued.
+    bool takeEvent(WireFrame& frame);
+
 private:
     int send(const QByteArray& frame, int inactivityMs, QDeadlineTimer deadline);
     int receive(quint32 sequence, WireFrame& reply, int inactivityMs, QDeadlineTimer deadline);
@@ -64,6 +77,9 @@ private:
     // What broke, said for a person: a lost serial line names the line.
     QString brokenDetail(const char* doing) const;
     bool deviceBroken() const;
+    void watchIdle();
+    void readIdle();
+    void queueEvent(WireFrame&& frame);
 
     std::unique_ptr<QTcpSocket> m_tcp;
     std::unique_ptr<QSerialPort> m_serial;
@@ -74,5 +90,11 @@ private:
     quint32 m_sequence = 0;
     QByteArray m_readBuffer;
     QString m_detail;
+    QList<WireFrame> m_events;
+    std::function<void()> m_eventsArrived;
+    bool m_inCall = false;
+    // A bad frame met while no call ran; the next call reports it.
+    int m_idleFailure = 0;
+    QString m_idleDetail;
     qint64 m_bytesMoved = 0;
 };

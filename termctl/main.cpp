@@ -1,6 +1,7 @@
 // termctl: a small command line over the terminal SDK client.
 //
 //   termctl [connection] info | users [--numeric] | logs [--from D --to D] [--text|--numeric] | set-time
+//          | sim-finger --enroll N --finger K [--score S]      (termsim only)
 //   connection: --host ADDR --port N  |  --serial N [--machine N] [--baud N];  --key N
 //
 // Failures are reported on stderr with the error code and its meaning; the exit
@@ -49,6 +50,7 @@ int usage(const QString& message)
           << "usage: termctl [--host ADDR --port N | --serial N] [--machine N] [--baud N] [--key N]\n"
           << "               info | users [--numeric] | logs [--from YYYY-MM-DD --to YYYY-MM-DD] [--text|--numeric]"
              " | set-time\n"
+          << "               sim-finger --enroll N --finger K [--score S]   (emulator only)\n"
           << "Try termctl --help." << Qt::endl;
     return 1;
 }
@@ -174,6 +176,44 @@ int runSetTime(TTermSdk& sdk, int machine)
     return 0;
 }
 
+// The emulator's finger on the sensor. The enrol, verify or identify it
+// answers was started by another connection (devbench, a test), which gets
+// the terminal's events; this one only reports what the finger did.
+int runSimFinger(TTermSdk& sdk, const QString& enroll, int finger, int score)
+{
+    TTermSdk::SimFingerResult result;
+    if (!sdk.simulateFinger(enroll, finger, score, result)) {
+        int code = 0;
+        sdk.GetLastErrorCode(code);
+        if (code == TermError::Refused)
+            err() << "termctl: the terminal is not waiting for a finger (start an enrol, verify or identify"
+                     " first), or it is no emulator"
+                  << Qt::endl;
+        return terminalError(sdk, QStringLiteral("sim-finger"));
+    }
+    out() << "finger " << finger << " of " << enroll << " read, score " << score << "\n";
+    switch (result.operation) {
+    case 1:
+        if (result.pressesLeft > 0)
+            out() << "enrol: " << result.pressesLeft << " more press(es) needed\n";
+        else
+            out() << "enrol: template stored\n";
+        break;
+    case 2:
+    case 3:
+        out() << (result.operation == 2 ? "verify: " : "identify: ")
+              << (result.matchedEnroll.isEmpty() ? QStringLiteral("no match")
+                                                 : QStringLiteral("user %1 verified").arg(result.matchedEnroll))
+              << "\n";
+        break;
+    default:
+        break;
+    }
+    if (!result.eventsSent)
+        out() << "no connection waits for the events (the one that started the operation has gone)\n";
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -186,7 +226,7 @@ int main(int argc, char* argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Talks to one attendance terminal (or termsim) through the SDK client.\n"
-        "Commands: info, users, logs, set-time.\n"
+        "Commands: info, users, logs, set-time; sim-finger (termsim only: a finger on the sensor).\n"
         "Serial port N opens TERMSDK_COM<N> when set, else /dev/ttyS<N-1>."));
     parser.addHelpOption();
     const QCommandLineOption host(QStringLiteral("host"), QStringLiteral("TCP address of the terminal."),
@@ -208,8 +248,17 @@ int main(int argc, char* argv[])
     const QCommandLineOption text(QStringLiteral("text"), QStringLiteral("Text enroll numbers, with seconds (default)."));
     const QCommandLineOption numeric(QStringLiteral("numeric"),
                                      QStringLiteral("Numeric enroll numbers, minute precision."));
-    parser.addOptions({host, port, serial, machine, baud, key, from, to, text, numeric});
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("info | users | logs | set-time"));
+    const QCommandLineOption enroll(QStringLiteral("enroll"),
+                                    QStringLiteral("sim-finger: enroll number of the finger's owner."),
+                                    QStringLiteral("n"));
+    const QCommandLineOption finger(QStringLiteral("finger"), QStringLiteral("sim-finger: finger index 0..9."),
+                                    QStringLiteral("k"));
+    const QCommandLineOption score(QStringLiteral("score"),
+                                   QStringLiteral("sim-finger: read score 0..100 (default 80)."),
+                                   QStringLiteral("s"), QStringLiteral("80"));
+    parser.addOptions({host, port, serial, machine, baud, key, from, to, text, numeric, enroll, finger, score});
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("info | users | logs | set-time | sim-finger"));
     parser.process(app);
 
     const QStringList args = parser.positionalArguments();
@@ -235,8 +284,18 @@ int main(int argc, char* argv[])
     if (parser.isSet(to) && !(toDate = QDate::fromString(parser.value(to), Qt::ISODate)).isValid())
         return usage(QStringLiteral("--to takes a date YYYY-MM-DD"));
     if (command != QLatin1String("info") && command != QLatin1String("users") &&
-        command != QLatin1String("logs") && command != QLatin1String("set-time"))
+        command != QLatin1String("logs") && command != QLatin1String("set-time") &&
+        command != QLatin1String("sim-finger"))
         return usage(QStringLiteral("unknown command '%1'").arg(command));
+    int fingerIndex = 0, readScore = 80;
+    if (command == QLatin1String("sim-finger")) {
+        if (!parser.isSet(enroll) || parser.value(enroll).trimmed().isEmpty() || !parser.isSet(finger))
+            return usage(QStringLiteral("sim-finger needs --enroll and --finger"));
+        if (!integer(finger, fingerIndex) || fingerIndex < 0 || fingerIndex > 9)
+            return usage(QStringLiteral("--finger takes 0..9"));
+        if (!integer(score, readScore) || readScore < 0 || readScore > 100)
+            return usage(QStringLiteral("--score takes 0..100"));
+    }
 
     TTermSdk sdk;
     if (commKey != -1)
@@ -267,6 +326,8 @@ int main(int argc, char* argv[])
         rc = runUsers(sdk, machineNumber, parser.isSet(numeric));
     else if (command == QLatin1String("logs"))
         rc = runLogs(sdk, machineNumber, parser.isSet(numeric), fromDate, toDate);
+    else if (command == QLatin1String("sim-finger"))
+        rc = runSimFinger(sdk, parser.value(enroll).trimmed(), fingerIndex, readScore);
     else
         rc = runSetTime(sdk, machineNumber);
     out().flush();

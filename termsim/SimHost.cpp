@@ -157,6 +157,17 @@ bool SimHost::takeCorruptTurn()
     return m_options.corruptFrame > 0 && m_replies == m_options.corruptFrame;
 }
 
+void SimHost::setOperationOwner(const SimTerminal* terminal, SimSession* session)
+{
+    m_operationOwners.insert(terminal, session);
+}
+
+SimSession* SimHost::operationOwner(const SimTerminal* terminal) const
+{
+    SimSession* session = m_operationOwners.value(terminal);
+    return session && session->serves(terminal) ? session : nullptr;
+}
+
 bool SimHost::prepareTerminal(qsizetype i, QString& error, QString& note)
 {
     const SimTerminalConfig& c = m_options.terminals.at(i);

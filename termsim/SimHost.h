@@ -5,15 +5,17 @@
 #include "SimTerminal.h"
 #include "SimTrace.h"
 
+#include <QHash>
 #include <QObject>
+#include <QPointer>
 
 #include <memory>
 #include <vector>
 
 class QTcpServer;
 class QTcpSocket;
-class SimSession;
 class SimPtyLine;
+class SimSession;
 class SimTerminalStore;
 
 // Runs the terminals of one termsim process: loads or seeds their data,
@@ -36,6 +38,11 @@ public:
     bool persist(const SimTerminal& terminal, QString& error);
     // Counts a reply frame; true when it is the one to corrupt.
     bool takeCorruptTurn();
+    // The connection that started the terminal's running enrol, verify or
+    // identify: its events go there. Null when that connection is gone or its
+    // session has ended.
+    void setOperationOwner(const SimTerminal* terminal, SimSession* session);
+    SimSession* operationOwner(const SimTerminal* terminal) const;
 
     // Sessions register here so that the limits over all of them hold: open
     // transfers per terminal and TCP connections.
@@ -70,6 +77,7 @@ private:
     std::vector<QTcpServer*> m_servers;
     std::vector<SimPtyLine*> m_lines;
     qint64 m_replies = 0;
+    QHash<const SimTerminal*, QPointer<SimSession>> m_operationOwners;
     quint64 m_stamp = 0;
     std::vector<SimSession*> m_sessions;
     // TCP connections in the order they came, with their sessions.

@@ -697,6 +697,8 @@ SimSession::Result SimSession::dispatch(const WireFrame& request, WireReader& r,
         if (malformed())
             break;
         res.status = quint16(op == WireOp::StartEnroll ? t.startEnroll(enroll, finger) : t.startVerify(enroll, finger));
+        if (res.status == TermError::None)
+            m_host.setOperationOwner(&t, this);
         break;
     }
     case WireOp::StartIdentify:
@@ -704,6 +706,11 @@ SimSession::Result SimSession::dispatch(const WireFrame& request, WireReader& r,
         if (malformed())
             break;
         res.status = quint16(t.startIdentify());
+        if (res.status == TermError::None)
+            m_host.setOperationOwner(&t, this);
+        break;
+    case WireOp::SimFinger:
+        res = placeFinger(t, r, args);
         break;
     case WireOp::WriteLCD: {
         const int row = r.i32();
@@ -753,6 +760,54 @@ SimSession::Result SimSession::dispatch(const WireFrame& request, WireReader& r,
         break;
     }
     return res;
+}
+
+SimSession::Result SimSession::placeFinger(SimTerminal& t, WireReader& r, QStringList& args)
+{
+    Result res;
+    const QString enroll = r.str8();
+    const int finger = r.i32();
+    const int score = r.i32();
+    args << enroll << QString::number(finger) << QString::number(score);
+    if (!r.ok() || !r.atEnd()) {
+        res.status = TermError::ProtocolError;
+        return res;
+    }
+    // The owner is looked up before the finger may end the operation.
+    SimSession* owner = m_host.operationOwner(&t);
+    SimTerminal::FingerOutcome outcome;
+    res.status = quint16(t.placeFinger(enroll, finger, score, outcome));
+    if (res.status != TermError::None)
+        return res;
+    // The event's user id is the enroll number as an integer; a text enroll
+    // number that is no number gives 0 (the text travels beside it).
+    bool numeric = false;
+    const int asNumber = outcome.matchedEnroll.toInt(&numeric);
+    const int userId = outcome.matchedEnroll.isEmpty() ? -1 : (numeric ? asNumber : 0);
+    if (owner) {
+        WireWriter feature;
+        feature.i32(outcome.score);
+        owner->sendEvent(quint16(WireEvent::FingerFeature), feature.data());
+        if (outcome.verifyEvent) {
+            WireWriter verify;
+            verify.i32(userId).str8(outcome.matchedEnroll);
+            owner->sendEvent(quint16(WireEvent::Verify), verify.data());
+        }
+    }
+    WireWriter w;
+    w.u8(quint8(outcome.operation)).i32(outcome.pressesLeft).str8(outcome.matchedEnroll).u8(owner ? 1 : 0);
+    res.payload = w.data();
+    return res;
+}
+
+void SimSession::sendEvent(quint16 event, const QByteArray& payload)
+{
+    if (m_dropped || !m_send)
+        return;
+    QByteArray frame;
+    WireFrame::appendEncoded(frame, WireFrame::Event, ++m_eventSequence, event, 0, payload.constData(),
+                             payload.size());
+    m_send(frame);
 }
 
 void SimSession::reply(const WireFrame& request, const Result& result)

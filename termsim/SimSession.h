@@ -61,6 +61,11 @@ public:
     bool hasTransfer() const { return !m_chunks.empty(); }
     SimTerminal* terminal() const { return m_terminal; }
 
+    // True while this connection has a session open on that terminal.
+    bool serves(const SimTerminal* terminal) const { return !m_dropped && m_terminal == terminal; }
+    // Sends an event frame (WireEvent) to the client at once.
+    void sendEvent(quint16 event, const QByteArray& payload);
+
 private:
     struct Result {
         quint16 status = 0;
@@ -79,6 +84,7 @@ private:
     Result readChunk(WireReader& r);
     Result putChunk(WireReader& r);
     Result takeUpload(WireReader& r, QByteArray& content, quint32& crc);
+    Result placeFinger(SimTerminal& t, WireReader& r, QStringList& args);
     void reply(const WireFrame& request, const Result& result);
     void endSession();
     void dropConnection(bool graceful = false);
@@ -106,4 +112,5 @@ private:
     bool m_transferIsLog = false;
     qint64 m_logRecordsSent = 0;
     QByteArray m_upload;
+    quint32 m_eventSequence = 0;
 };

@@ -1,6 +1,7 @@
 #include "SimTerminal.h"
 
 #include "Crc32.h"
+#include "FingerTemplate.h"
 #include "SimStore.h"
 #include "TermError.h"
 #include "WireReader.h"
@@ -543,6 +544,9 @@ int SimTerminal::startFingerOperation(const QString& enroll, int finger, Operati
     if (operation == Operation::Verifying && !enrolled)
         return TermError::NoData;
     m_operation = operation;
+    m_operationEnroll = key;
+    m_operationFinger = finger;
+    m_presses = 0;
     return TermError::None;
 }
 
@@ -567,6 +571,64 @@ int SimTerminal::startIdentify()
                 return TermError::None;
             }
     return TermError::NoData;
+}
+
+bool SimTerminal::fingerMatches(const QByteArray& stored, const QString& storedEnroll, int storedFinger,
+                                const QString& placedEnroll, int placedFinger)
+{
+    if (stored.isEmpty())
+        return false;
+    if (FingerTemplate::isWellFormed(stored))
+        return stored == FingerTemplate::forFinger(placedEnroll, placedFinger, int(stored.size()));
+    return storedEnroll == placedEnroll && storedFinger == placedFinger;
+}
+
+int SimTerminal::placeFinger(const QString& enroll, int finger, int score, FingerOutcome& out)
+{
+    const QString key = canonicalEnroll(enroll);
+    if (key.isEmpty() || finger < 0 || finger > 9 || score < 0 || score > 100)
+        return TermError::InvalidArgument;
+    if (m_operation == Operation::Idle)
+        return TermError::Refused; // nothing waits for a finger
+    out = FingerOutcome();
+    out.operation = m_operation;
+    out.score = score;
+    switch (m_operation) {
+    case Operation::Enrolling: {
+        if (++m_presses < EnrollPresses) {
+            out.pressesLeft = EnrollPresses - m_presses;
+            return TermError::None;
+        }
+        m_operation = Operation::Idle;
+        if (!findUser(m_operationEnroll)) {
+            if (const int rc = writeUser(m_operationEnroll, QString(), QString(), 0, true); rc != TermError::None)
+                return rc;
+        }
+        const int rc = setTemplate(m_operationEnroll, m_operationFinger,
+                                   FingerTemplate::forFinger(key, finger, EnrolledTemplateBytes));
+        out.stored = rc == TermError::None;
+        return rc;
+    }
+    case Operation::Verifying: {
+        m_operation = Operation::Idle;
+        out.verifyEvent = true;
+        const SimUser* u = findUser(m_operationEnroll);
+        if (u && fingerMatches(u->templates[size_t(m_operationFinger)], u->enroll, m_operationFinger, key, finger))
+            out.matchedEnroll = u->enroll;
+        return TermError::None;
+    }
+    case Operation::Identifying:
+        m_operation = Operation::Idle;
+        out.verifyEvent = true;
+        for (const SimUser& u : m_data.users)
+            for (int f = 0; f < 10 && out.matchedEnroll.isEmpty(); ++f)
+                if (fingerMatches(u.templates[size_t(f)], u.enroll, f, key, finger))
+                    out.matchedEnroll = u.enroll;
+        return TermError::None;
+    case Operation::Idle:
+        break;
+    }
+    return TermError::Refused;
 }
 
 int SimTerminal::acceptFirmware(const QString& fileName, const QByteArray& content, quint32 crc)

@@ -26,6 +26,19 @@ public:
     static constexpr int LcdColumns = 32;
     static constexpr int VoiceCount = 12;
     static constexpr int VoiceMemory = 100;
+    // An enrol stores the finger after this many presses on the sensor.
+    static constexpr int EnrollPresses = 3;
+    static constexpr int EnrolledTemplateBytes = 512;
+
+    // What a finger placed on the sensor did (placeFinger).
+    struct FingerOutcome {
+        Operation operation = Operation::Idle; // the operation that took the finger
+        int score = 0;
+        bool verifyEvent = false;  // a verify or identify ended: a Verify event follows
+        QString matchedEnroll;     // the user the finger matched; empty: nobody
+        int pressesLeft = 0;       // enrol: presses still needed; 0 once stored
+        bool stored = false;       // enrol: the template was stored
+    };
 
     SimTerminal(int machineNumber, SimKind kind);
 
@@ -111,6 +124,18 @@ public:
     int startIdentify();
     void cancelOperation() { m_operation = Operation::Idle; }
     Operation operation() const { return m_operation; }
+    // The finger `finger` of the person with enroll number `enroll` is placed
+    // on the sensor with a read score of 0..100. Refused while no enrol,
+    // verify or identify runs. A verify or identify ends with this finger; an
+    // enrol takes EnrollPresses of them, then stores the finger's template
+    // (FingerTemplate::forFinger) as its user's finger, creating the user.
+    int placeFinger(const QString& enroll, int finger, int score, FingerOutcome& out);
+    // Whether a stored template is the one the placed finger gives: a template
+    // in the emulator's own format matches only the finger it was made from;
+    // any other (seeded, or written by a program) matches the finger of its
+    // own user and index.
+    static bool fingerMatches(const QByteArray& stored, const QString& storedEnroll, int storedFinger,
+                              const QString& placedEnroll, int placedFinger);
     int acceptFirmware(const QString& fileName, const QByteArray& content, quint32 crc);
     // A generated fingerprint image as an 8-bit greyscale BMP file.
     QByteArray captureImage(bool fullImage, int& width, int& height) const;
@@ -157,6 +182,9 @@ private:
     int m_unlocks = 0;
     int m_lastVoice = -1;
     Operation m_operation = Operation::Idle;
+    QString m_operationEnroll;
+    int m_operationFinger = 0;
+    int m_presses = 0;
     QByteArray m_changes;
     std::vector<std::function<void()>> m_undo;
 };

@@ -27,7 +27,7 @@ WireDecoder::Result WireDecoder::next(WireFrame& frame)
         return fail(Error::BadMagic);
     if (h[2] != WireFrame::Version)
         return fail(Error::BadVersion);
-    if (h[3] != WireFrame::Request && h[3] != WireFrame::Reply)
+    if (h[3] > WireFrame::Event)
         return fail(Error::BadKind);
     const quint32 length = qFromLittleEndian<quint32>(h + 12);
     if (length > m_maxPayload)

@@ -8,9 +8,10 @@
 // Layout (little-endian):
 //   0  2  magic 0x54 0x57 ("TW")
 //   2  1  protocol version (1)
-//   3  1  kind: 0 request, 1 reply
-//   4  4  sequence number (a reply repeats its request's number)
-//   8  2  operation code (WireOp)
+//   3  1  kind: 0 request, 1 reply, 2 event (unsolicited, terminal to client)
+//   4  4  sequence number (a reply repeats its request's number; events
+//         count on their own from 1 per session)
+//   8  2  operation code (WireOp), or event code (WireEvent) in an event
 //  10  2  status: 0 in requests; 0 or a TermError code in replies
 //  12  4  payload length, at most MaxPayload
 //  16  n  payload
@@ -27,7 +28,7 @@ struct WireFrame {
     static constexpr quint32 MaxUploadPiece = 512u << 10;
     static constexpr quint32 MaxRequestPayload = MaxUploadPiece + 64;
 
-    enum Kind : quint8 { Request = 0, Reply = 1 };
+    enum Kind : quint8 { Request = 0, Reply = 1, Event = 2 };
 
     quint8 kind = Request;
     quint32 sequence = 0;

@@ -48,6 +48,7 @@ QString wireOpName(quint16 op)
     case WireOp::PlayVoice: return QStringLiteral("PlayVoice");
     case WireOp::PlayVoiceByIndex: return QStringLiteral("PlayVoiceByIndex");
     case WireOp::EnableDefaultLCD: return QStringLiteral("EnableDefaultLCD");
+    case WireOp::SimFinger: return QStringLiteral("SimFinger");
     }
     return QString();
 }

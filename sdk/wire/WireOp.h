@@ -52,6 +52,17 @@ enum class WireOp : quint16 {
     PlayVoice = 0x36,
     PlayVoiceByIndex = 0x37,
     EnableDefaultLCD = 0x38,
+
+    // The emulator's own request: a finger placed on the sensor. A real
+    // terminal does not know it and answers Refused.
+    SimFinger = 0x70,
+};
+
+// Codes of the event frames a terminal sends on its own while the session
+// that started an enrol, verify or identify waits for a finger.
+enum class WireEvent : quint16 {
+    FingerFeature = 0x01, // i32 score of the finger read
+    Verify = 0x02,        // i32 user id (-1: no match), str8 enroll number (empty: no match)
 };
 
 // Name of an operation as the trace and messages show it ("LoadAllLogs");

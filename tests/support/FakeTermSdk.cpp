@@ -45,6 +45,17 @@ FakeTermSdk::Reply FakeTermSdk::take(const QString& operation, const QVariantLis
     return reply;
 }
 
+void FakeTermSdk::SetEventHandler(TermEventHandler handler)
+{
+    m_eventHandler = std::move(handler);
+}
+
+void FakeTermSdk::raiseEvent(const TermEvent& event)
+{
+    if (const TermEventHandler handler = m_eventHandler)
+        handler(event);
+}
+
 void FakeTermSdk::SetCommPort(int port)
 {
     m_commPort = port;

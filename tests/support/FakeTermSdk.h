@@ -45,6 +45,12 @@ public:
     QStringList callTrace() const;
     std::function<void(const Call&)> onCall;
 
+    // The handler the code under test set (not recorded as a call), and a
+    // terminal event handed to it at once, as the real SDK does from its
+    // event loop.
+    bool hasEventHandler() const { return bool(m_eventHandler); }
+    void raiseEvent(const TermEvent& event);
+
     void SetCommPort(int port) override;
     int CommPort() const override;
     bool ConnectSerial(int port, int machineNumber, int baudRate) override;
@@ -60,6 +66,7 @@ public:
     bool NextUserRecord(int machineNumber, int& enrollNumber, QString& name, QString& password, int& privilege, bool& enabled) override;
     bool NextUserRecordStr(int machineNumber, QString& enrollNumber, QString& name, QString& password, int& privilege, bool& enabled) override;
     void GetLastErrorCode(int& errorCode) override;
+    void SetEventHandler(TermEventHandler handler) override;
     bool ClearAdministrators(int machineNumber) override;
     bool DeleteEnrollData(int machineNumber, int enrollNumber, int enrollMachineNumber, int backupNumber) override;
     bool LoadSuperLogs(int machineNumber) override;
@@ -106,6 +113,7 @@ private:
     void record(const QString& operation, const QVariantList& args);
 
     int m_commPort = 0;
+    TermEventHandler m_eventHandler;
     QHash<QString, QList<Reply>> m_queued;
     QHash<QString, Reply> m_defaults;
 };
