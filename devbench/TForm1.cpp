@@ -181,7 +181,7 @@ void TForm1::buildWindow()
     btnBackupUser = makeButton(GroupBox1, "btnBackupUser", QStringLiteral("Backup Users"), {16, 80, 75, 16});
     btnRestore = makeButton(GroupBox1, "btnRestore", QStringLiteral("Restore Users"), {16, 96, 75, 16});
     Button9 = makeButton(GroupBox1, "Button9", QStringLiteral("Read Att Log"), {16, 112, 75, 16});
-    btnReadManageLog = makeButton(GroupBox1, "btnReadManageLog", QStringLiteral("Read Manage Log"), {16, 128, 75, 16});
+    btnReadManageLog = makeButton(GroupBox1, "btnReadManageLog", QStringLiteral("Read Mgr Log"), {16, 128, 75, 16});
     btnSetName = makeButton(GroupBox1, "btnSetName", QStringLiteral("Set Name"), {16, 168, 75, 16});
     btnDeleteUser = makeButton(GroupBox1, "btnDeleteUser", QStringLiteral("Delete Users"), {16, 184, 75, 16});
     Button10 = makeButton(GroupBox1, "Button10", QStringLiteral("Delete FP"), {16, 200, 75, 16});

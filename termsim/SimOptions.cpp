@@ -58,7 +58,7 @@ QString SimOptions::usage()
         "  --max-unsent BYTES   reply bytes waiting per connection before its requests wait (default 1048576)\n"
         "  --max-transfers N    open bulk transfers per terminal (default 2)\n"
         "  --max-frame BYTES    largest request payload accepted (default 524352)\n"
-        "  --idle-timeout S     end a session without requests for S seconds (default 300)\n"
+        "  --idle-timeout S     end a session without requests for S seconds (default 3600)\n"
         "  --frame-timeout S    TCP: drop a connection whose frame is not whole after S seconds (default 10)\n"
         "  --frame-gap-ms MS    serial: abandon a frame after a pause of MS between its bytes (default 500)\n"
         "  --max-connections N  TCP connections over all terminals (default 64)\n");

@@ -40,7 +40,7 @@ struct SimOptions {
     qint64 maxUnsentBytes = 1 << 20;       // reply bytes waiting per connection before its requests wait
     int maxTransfers = 2;                  // open bulk transfers per terminal; the least recently read goes first
     qint64 maxFrameBytes = WireFrame::MaxRequestPayload; // payload of a request frame
-    int idleTimeoutS = 300;                // no request for this long ends the session (TCP: the connection)
+    int idleTimeoutS = 3600;               // no request for this long ends the session (TCP: the connection)
     int frameTimeoutS = 10;                // TCP: a frame must arrive whole within this time
     int frameGapMs = 500;                  // serial: a pause this long inside a frame abandons it
     int maxConnections = 64;               // TCP connections over all terminals
