@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "IniFile.h"
 
 #include <QDir>
@@ -8,32 +9,9 @@
 
 using namespace Qt::StringLiterals;
 
+using namespace TestFiles;
+
 namespace {
-
-QByteArray gbk(const QString& text) {
-    QStringEncoder encoder("GBK");
-    return encoder.encode(text);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QString errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const IniFile::Error& error) {
-        return QString::fromUtf8(error.what());
-    }
-    return {};
-}
 
 } // namespace
 

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "FakeHostSystem.h"
 #include "SqlCommand.h"
 #include "SqliteTestDatabase.h"
@@ -10,16 +11,9 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+using namespace TestFiles;
 
-QString errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& error) {
-        return QString::fromUtf8(error.what());
-    }
-    return {};
-}
+namespace {
 
 // A component on an empty settings file and a private SQLite database.
 struct Fixture {

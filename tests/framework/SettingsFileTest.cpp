@@ -1,4 +1,4 @@
-#include "FakeHostSystem.h"
+#include "HalvernSettingsFixture.h"
 #include "IniFile.h"
 #include "InstalledInputMethods.h"
 #include "THV.h"
@@ -12,48 +12,11 @@
 
 using namespace Qt::StringLiterals;
 
+using namespace TestFiles;
+
 namespace {
 
 const QString Missing = u"INI文件不存在,请先指定要访问的INI文件"_s;
-
-QByteArray gbk(const QString& text) {
-    QStringEncoder encoder("GBK");
-    return encoder.encode(text);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QString errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& error) {
-        return QString::fromUtf8(error.what());
-    }
-    return {};
-}
-
-// A component on a settings file in a temporary folder, on a machine the test describes.
-struct Fixture {
-    QTemporaryDir dir;
-    FakeHostSystem host;
-    THalvern component{nullptr, {}};
-    QString path = dir.filePath(u"host.ini"_s);
-
-    explicit Fixture(const QByteArray& settings) {
-        writeFile(path, settings);
-        component.setHostSystem(&host);
-        component.setIni_IniFilePath(path);
-    }
-};
 
 } // namespace
 
@@ -91,14 +54,14 @@ void SettingsFileTest::readiness_data() {
 void SettingsFileTest::readiness() {
     QFETCH(QString, path);
     QFETCH(bool, ready);
-    Fixture f("[s]\r\nk=1\r\n");
+    HalvernSettingsFixture f("[s]\r\nk=1\r\n");
     f.component.setIni_IniFilePath(path.contains(u"%1") ? path.arg(f.path) : path);
     QCOMPARE(f.component.hv_INI_IsReady(), ready);
     QCOMPARE(errorOf([&] { f.component.hv_INI_ReadString(u"s"_s, u"k"_s); }), ready ? QString() : Missing);
 }
 
 void SettingsFileTest::missingFileAfterValidPathFailsEveryOperation() {
-    Fixture f("[s]\r\nk=1\r\n");
+    HalvernSettingsFixture f("[s]\r\nk=1\r\n");
     QCOMPARE(f.component.hv_INI_ReadInteger(u"s"_s, u"k"_s), 1);
     f.component.setIni_IniFilePath(f.dir.filePath(u"gone.ini"_s));
     QCOMPARE(f.component.Ini_IniFilePath(), f.dir.filePath(u"gone.ini"_s));
@@ -116,7 +79,7 @@ void SettingsFileTest::missingFileAfterValidPathFailsEveryOperation() {
 }
 
 void SettingsFileTest::fileCreatedAfterPathWasSet() {
-    Fixture f("[s]\r\nk=old\r\n");
+    HalvernSettingsFixture f("[s]\r\nk=old\r\n");
     const QString later = f.dir.filePath(u"later.ini"_s);
     f.component.setIni_IniFilePath(u" "_s + later + u" "_s);
     QVERIFY(!f.component.hv_INI_IsReady());
@@ -156,14 +119,14 @@ void SettingsFileTest::typedReads() {
     QFETCH(QString, text);
     QFETCH(int, integer);
     QFETCH(bool, boolean);
-    Fixture f("[S]\r\n" + line + "\r\n");
+    HalvernSettingsFixture f("[S]\r\n" + line + "\r\n");
     QCOMPARE(f.component.hv_INI_ReadString(u"s"_s, u"k"_s), text);
     QCOMPARE(f.component.hv_INI_ReadInteger(u"s"_s, u"k"_s), integer);
     QCOMPARE(f.component.hv_INI_ReadBool(u"s"_s, u"k"_s), boolean);
 }
 
 void SettingsFileTest::writesGoToDiskAsGbkText() {
-    Fixture f(gbk(u"[PARAM]\r\n默认输入法=x\r\n"_s));
+    HalvernSettingsFixture f(gbk(u"[PARAM]\r\n默认输入法=x\r\n"_s));
     f.component.hv_INI_WriteBool(u"param"_s, u"默认显示图形菜单"_s, true);
     f.component.hv_INI_WriteInteger(u"DATALISTWIN"_s, u"ROWHEIGHT"_s, -7);
     f.component.hv_INI_WriteBool(u"PARAM"_s, u"默认显示图形菜单"_s, false);
@@ -172,7 +135,7 @@ void SettingsFileTest::writesGoToDiskAsGbkText() {
 }
 
 void SettingsFileTest::everyReadSeesTheFileOnDisk() {
-    Fixture f("[s]\r\nk=1\r\n");
+    HalvernSettingsFixture f("[s]\r\nk=1\r\n");
     QCOMPARE(f.component.hv_INI_ReadInteger(u"s"_s, u"k"_s), 1);
     writeFile(f.path, "[s]\r\nk=2\r\n");
     QCOMPARE(f.component.hv_INI_ReadInteger(u"s"_s, u"k"_s), 2);
@@ -241,7 +204,7 @@ void SettingsFileTest::loadingFillsSettings() {
     QFETCH(QString, setting);
     QFETCH(QVariant, value);
     QFETCH(QString, fileAfter);
-    Fixture f(gbk(settings));
+    HalvernSettingsFixture f(gbk(settings));
     f.host.inputMethods = {u"Intelligent Pinyin"_s, u"pinyin"_s};
     f.component.GetDefineIniValues();
     const THalvern& c = f.component;
@@ -266,7 +229,7 @@ void SettingsFileTest::loadingFillsSettings() {
 
 // Keys that are absent: the fallbacks, and exactly these keys written back.
 void SettingsFileTest::loadingAnEmptyFileWritesItsFallbacks() {
-    Fixture f(QByteArray{});
+    HalvernSettingsFixture f(QByteArray{});
     f.component.GetDefineIniValues();
     QCOMPARE(f.component.defaultExcelFormat(), QString());
     QCOMPARE(f.component.operatorMachineNumber(), QString());
@@ -293,7 +256,7 @@ void SettingsFileTest::loadingWithoutSettingsFileChangesNothing() {
 }
 
 void SettingsFileTest::unitNumberNullKeepsEarlierValue() {
-    Fixture f(gbk(u"[PARAM]\r\n单位编号=U01\r\n操作机编号=05\r\n"_s));
+    HalvernSettingsFixture f(gbk(u"[PARAM]\r\n单位编号=U01\r\n操作机编号=05\r\n"_s));
     f.component.GetDefineIniValues();
     writeFile(f.path, gbk(u"[PARAM]\r\n单位编号=NULL\r\n操作机编号=07\r\n"_s));
     f.component.GetDefineIniValues();

@@ -1,4 +1,4 @@
-#include "FakeHostSystem.h"
+#include "HalvernSettingsFixture.h"
 #include "FormBorderStyle.h"
 #include "THalvern.h"
 
@@ -10,18 +10,9 @@
 
 using namespace Qt::StringLiterals;
 
+using namespace TestFiles;
+
 namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 QString placementText(const THalvern::WindowPlacement& p) {
     return u"%1 %2x%3 at %4,%5"_s.arg(p.maximised ? u"maximised"_s : u"normal"_s)
@@ -47,19 +38,6 @@ void setOuterGeometry(QWidget& form, const QRect& outer) {
     form.setGeometry(outer.adjusted(inner.left() - frame.left(), inner.top() - frame.top(),
                                     inner.right() - frame.right(), inner.bottom() - frame.bottom()));
 }
-
-struct Fixture {
-    QTemporaryDir dir;
-    FakeHostSystem host;
-    THalvern component{nullptr, {}};
-    QString path = dir.filePath(u"host.ini"_s);
-
-    explicit Fixture(const QByteArray& settings) {
-        writeFile(path, settings);
-        component.setHostSystem(&host);
-        component.setIni_IniFilePath(path);
-    }
-};
 
 const QByteArray FallbackWin =
     "[WIN]\r\nISAUTOMAX=1\r\nWIDTH=1000\r\nHEIGHT=800\r\nLEFT=400\r\nTOP=140\r\n"_ba;
@@ -103,14 +81,14 @@ void WindowPlacementTest::readFromSettingsFile() {
     QFETCH(QByteArray, settings);
     QFETCH(QString, placement);
     QFETCH(QByteArray, fileAfter);
-    Fixture f(settings);
+    HalvernSettingsFixture f(settings);
     f.component.hv_SYS_WIN_GetWinShowAbbInfo();
     QCOMPARE(placementText(f.component.windowPlacement()), placement);
     QCOMPARE(readFile(f.path), fileAfter);
 }
 
 void WindowPlacementTest::writtenInKeyOrder() {
-    Fixture f("[WIN]\r\nTOP=1\r\n"_ba);
+    HalvernSettingsFixture f("[WIN]\r\nTOP=1\r\n"_ba);
     QWidget form;
     form.setGeometry(30, 40, 500, 300);
     f.component.hv_SYS_WIN_GetWinShowAbbInfoFromWinState(&form);
@@ -147,7 +125,7 @@ void WindowPlacementTest::borderStyles() {
 }
 
 void WindowPlacementTest::normalPlacementAppliedAndTakenBack() {
-    Fixture f("[WIN]\r\nISAUTOMAX=0\r\nWIDTH=640\r\nHEIGHT=480\r\nLEFT=50\r\nTOP=60\r\n"_ba);
+    HalvernSettingsFixture f("[WIN]\r\nISAUTOMAX=0\r\nWIDTH=640\r\nHEIGHT=480\r\nLEFT=50\r\nTOP=60\r\n"_ba);
     f.component.hv_SYS_WIN_GetWinShowAbbInfo();
     QWidget form;
     form.setGeometry(0, 0, 200, 100);
@@ -164,7 +142,7 @@ void WindowPlacementTest::normalPlacementAppliedAndTakenBack() {
 }
 
 void WindowPlacementTest::maximisedFormKeepsLastNormalPlacement() {
-    Fixture f("[WIN]\r\nISAUTOMAX=0\r\nWIDTH=640\r\nHEIGHT=480\r\nLEFT=50\r\nTOP=60\r\n"_ba);
+    HalvernSettingsFixture f("[WIN]\r\nISAUTOMAX=0\r\nWIDTH=640\r\nHEIGHT=480\r\nLEFT=50\r\nTOP=60\r\n"_ba);
     f.component.hv_SYS_WIN_GetWinShowAbbInfo();
     QWidget form;
     form.show();
@@ -182,7 +160,7 @@ void WindowPlacementTest::maximisedFormKeepsLastNormalPlacement() {
 }
 
 void WindowPlacementTest::formLargerThanScreenIsMaximised() {
-    Fixture f(""_ba);
+    HalvernSettingsFixture f(""_ba);
     f.host.screen = QSize(1280, 1024);
     QWidget form;
     form.setGeometry(0, 0, 1300, 600);
@@ -200,7 +178,7 @@ void WindowPlacementTest::formLargerThanScreenIsMaximised() {
 }
 
 void WindowPlacementTest::unconcernedFormsAndRecordStayAsTheyAre() {
-    Fixture f("[WIN]\r\nISAUTOMAX=1\r\nWIDTH=640\r\nHEIGHT=480\r\nLEFT=50\r\nTOP=60\r\n"_ba);
+    HalvernSettingsFixture f("[WIN]\r\nISAUTOMAX=1\r\nWIDTH=640\r\nHEIGHT=480\r\nLEFT=50\r\nTOP=60\r\n"_ba);
     f.component.hv_SYS_WIN_GetWinShowAbbInfo();
     QDialog dialog;
     dialog.show();
