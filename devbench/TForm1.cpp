@@ -1,6 +1,7 @@
 #include "TForm1.h"
 
 #include "BenchFont.h"
+#include "ControlBuilders.h"
 #include "DevbenchRoutines.h"
 #include "DeviceInfoRows.h"
 #include "GuardedHandler.h"
@@ -19,6 +20,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QToolButton>
+
+using namespace ControlBuilders;
 
 namespace {
 // Outer size 934 × 693; the client area leaves out a 4-pixel frame on every
@@ -41,33 +44,6 @@ const QStringList kStatusNames{
 };
 
 constexpr int kChangeFlags = 100;
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int x, int y)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->move(x, y);
-    label->adjustSize();
-    return label;
-}
-
-QLineEdit* makeEdit(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
-{
-    auto* edit = new QLineEdit(text, parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setGeometry(geometry);
-    return edit;
-}
-
-template <typename Button = QPushButton>
-Button* makeButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
-{
-    auto* button = new Button(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(geometry);
-    button->setAutoDefault(false);
-    return button;
-}
 
 // The 16 × 16 pictures of the transport buttons: a network plug and a serial connector.
 QIcon transportIcon(bool network)

@@ -1,6 +1,7 @@
 #include "TfrmUser.h"
 
 #include "BenchFont.h"
+#include "ControlBuilders.h"
 #include "DevbenchRoutines.h"
 #include "GuardedHandler.h"
 #include "ITermSdk.h"
@@ -15,44 +16,12 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+using namespace ControlBuilders;
+
 namespace {
 constexpr int kFingers = 10;
 // The room offered for one template; files outside 101..2047 bytes are no template.
 constexpr int kTemplateRoom = 2048;
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int x, int y)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->move(x, y);
-    label->adjustSize();
-    return label;
-}
-
-QLineEdit* makeEdit(QWidget* parent, const char* name, const QRect& geometry)
-{
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setGeometry(geometry);
-    return edit;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(geometry);
-    button->setAutoDefault(false);
-    return button;
-}
-
-QGroupBox* makeBox(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
-{
-    auto* box = new QGroupBox(caption, parent);
-    box->setObjectName(QLatin1String(name));
-    box->setGeometry(geometry);
-    return box;
-}
 } // namespace
 
 TfrmUser::TfrmUser(ITermSdk* termSdk, int machineNumber, const UiServices& services, QWidget* parent)
